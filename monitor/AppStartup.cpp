@@ -1,0 +1,43 @@
+#include "AppStartup.h"
+#include <QApplication>
+#include <QLabel>
+#include <cstdio>
+
+namespace tolvex::app {
+
+bool isHeadless()
+{
+    return QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
+void scriptFromEnvironment(ScriptedMessageBoxService &boxes)
+{
+    boxes.setEchoToStderr(true);
+    const QString answers = qEnvironmentVariable("TOLVEX_BOX_ANSWERS");
+    for (const QString &word : answers.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString w = word.trimmed().toLower();
+        if (w == QLatin1String("yes"))
+            boxes.setNextAnswer(BoxAnswer::Yes);
+        else if (w == QLatin1String("no"))
+            boxes.setNextAnswer(BoxAnswer::No);
+        else
+            boxes.setNextAnswer(BoxAnswer::Ok);
+    }
+}
+
+int runStartUpError(QApplication &app, MultiInst::Program program)
+{
+    MultiInst window(program);
+    window.setExitAction([&app] { app.quit(); });
+    QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
+    window.show();
+    if (isHeadless()) {
+        const QString text = window.findChild<QLabel *>(QStringLiteral("ErrorMess"))->text();
+        std::fprintf(stderr, "[window] %s | %s\n", qPrintable(window.windowTitle()),
+                     qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" / "))));
+        std::fflush(stderr);
+    }
+    return app.exec();
+}
+
+} // namespace tolvex::app

@@ -1,0 +1,177 @@
+// The master's monitoring cycle: the half-second timer and the three state steps.
+#include "LogFile.h"
+#include "TolvexMMain.h"
+#include "ShutTypes.h"
+#include "UpdateSchedule.h"
+#include "VbColor.h"
+#include "mdMisc.h"
+#include "ui_TolvexMMain.h"
+#include <QAction>
+
+using namespace tolvex;
+
+void TolvexMMain::tmrRefresh_Timer()
+{
+    if (st.CycleTick == 1) {
+        mdInit::RefreshComputerList(*this);
+        if (!st.DialogOpen && !st.NotConfigured && st.RunState == 1)
+            RunTick();
+        if (!st.DialogOpen && !st.NotConfigured && st.RunState == 0)
+            ActivationTick();
+        if (!st.DialogOpen && !st.NotConfigured && st.RunState == 2)
+            ShutdownTick();
+        // The About box and the configuration screen do not exist yet in this
+        // program; DialogOpen therefore stays false and nothing is closed here.
+        CheckUpdateSchedule();
+        st.CycleTick = 3;
+        for (int i = 1; i <= 4; ++i) {
+            st.RemoteLetter[i].clear();
+            st.CommsState[i] = 0;
+        }
+    }
+    st.CycleTick -= 1;
+    if (!st.NotConfigured && (st.RunState == 1 || (st.RunState == 0 && st.Count == 1)))
+        SendToRemotes();
+}
+
+void TolvexMMain::ActivationTick()
+{
+    st.Count -= 1;
+    if (cfg.StartTime == 1 || st.TestMode)
+        ui->Counter->setText(QStringLiteral("Program Activation in ") + shortNumber(st.Count) + QStringLiteral("s"));
+    if (st.Count <= 0) {
+        st.RunState = 1;
+        if (cfg.LogLevel > 1)
+            mdInit::WriteLogLine(*this, QStringLiteral("Enter"), QStringLiteral("Run"));
+        st.Count = 0;
+        st.DelElapsed = 0;
+    } else if (st.Count != cfg.StartDelay && cfg.LogLevel == 3) {
+        mdInit::WriteLogLine(*this, QStringLiteral("Inactive"), QString());
+    }
+}
+
+void TolvexMMain::RunTick()
+{
+    if (st.NoComms == 1) {
+        st.Count += 1;
+        if (cfg.Del_On == 2)
+            st.DelElapsed += 1;
+    } else {
+        st.Count = 0;
+    }
+    if (st.DelElapsed > st.DelLimit)
+        st.DelElapsed = st.DelLimit;
+
+    if (st.NoComms == 0) {
+        ui->Counter->setText(QString());
+        colors::setForeColor(ui->Counter, colors::kDarkGreen);
+    } else {
+        ui->Counter->setText(QStringLiteral("No connections for the last ") + shortNumber(st.Count) + QStringLiteral("s"));
+        colors::setForeColor(ui->Counter, colors::kOrangeRed);
+    }
+    if (cfg.Del_On == 2) {
+        QString text = ui->Counter->text();
+        if (st.NoComms == 0)
+            text += QStringLiteral(" - ");
+        text += QStringLiteral(" - Delay Left: ") + QString::number(st.DelLimit - st.DelElapsed) + QStringLiteral("s");
+        ui->Counter->setText(text);
+        if (st.DelElapsed > st.CommsLimit)
+            colors::setForeColor(ui->Counter, colors::kOrange);
+    }
+
+    if (st.Count == 1)
+        SetTrayIcon(QStringLiteral("NoActivity"));
+    else if (st.Count == 0)
+        SetTrayIcon(QStringLiteral("Activity"));
+
+    const QTime now = svc.clock.now().time();
+    if (cfg.Stop_On == 2 && double((now.hour() * 60 + now.minute()) * 60) == st.StopSeconds)
+        st.StopReached = 1;
+    if (cfg.Del_On == 2 && st.DelElapsed >= st.DelLimit)
+        st.StopReached = 1;
+
+    if (st.Count >= st.CommsLimit || st.StopReached == 1) {
+        st.RunState = 2;
+        st.Count = 0;
+    } else if (cfg.LogLevel == 3) {
+        mdInit::WriteLogLine(*this, QStringLiteral("Run"), QString());
+    }
+    st.NoComms = 1;
+}
+
+void TolvexMMain::ShutdownTick()
+{
+    // A countdown end shows modal boxes while the timer keeps running; the step must
+    // not run again for the same countdown meanwhile.
+    if (m_inCountdownEnd)
+        return;
+    int timeout = 600;
+    if (!IsAdmin())
+        timeout = 30;
+    if (st.CommandMode > 0)
+        timeout = 3;
+
+    if (st.Count == 0 && cfg.NoWarn == 1) {
+        ShowMainWindow();
+        SetTrayIcon(QStringLiteral("Shutdown"));
+    }
+
+    if (st.TestMode) {
+        m_inCountdownEnd = true;
+        if (cfg.LogLevel > 1)
+            mdInit::WriteLogLine(*this, QStringLiteral("Simulate"), st.ActionName);
+        mdMisc::TimedMsgBox(*this, QStringLiteral("Test ") + st.ActionName, timeout, BoxButtons::Ok,
+                            QStringLiteral("Tolvex Test"));
+        m_inCountdownEnd = false;
+        mdInit::ResetRun(*this);
+        mdInit::ShowStatusText(*this);
+        SetTrayIcon(QStringLiteral("Activate"));
+        mPopUpAbout->setEnabled(true);
+        if (IsAdmin() || cfg.UserExitA == 2)
+            mPopUpConfig->setEnabled(true);
+        return;
+    }
+
+    if (st.Count == 0 && cfg.LogLevel >= 2)
+        mdInit::WriteLogLine(*this, QStringLiteral("Enter"), st.ActionName);
+    ui->Config->setEnabled(false);
+    ui->About->setEnabled(false);
+    ui->TestS->setEnabled(false);
+    ui->Exit->setEnabled(false);
+    ui->Update->setEnabled(false);
+    ui->Reset->setEnabled(true);
+    if (cfg.NoWarn == 1) {
+        colors::setForeColor(ui->Counter, colors::kWhite);
+        colors::setBackColor(ui->Counter, colors::kOrange);
+        colors::setBold(ui->Counter, true);
+        ui->Counter->setText(QStringLiteral(" ") + shut::countdownText(cfg.ShutType, st.AppTitle)
+                             + QString::number(cfg.ShutTime - st.Count) + QStringLiteral("s"));
+    }
+    const bool mayCancel = IsAdmin() || cfg.UserExitA == 2;
+    if (mayCancel) {
+        ui->Reset->setText(QStringLiteral("&Cancel"));
+        ui->Reset->setToolTip(QStringLiteral("Cancel ") + st.AppTitle + QStringLiteral(" ") + st.ActionName);
+    } else {
+        ui->Reset->setEnabled(false);
+    }
+    for (QAction *a : {mPopUpAbout, mPopUpConfig, mPopUpMin, mPopUpRestore, mPopUpTest, mPopUpUpdate, mPopUpExit})
+        a->setEnabled(false);
+    mPopUpReset->setVisible(false);
+    if (mayCancel)
+        mPopUpCancel->setVisible(true);
+
+    if (st.Count >= cfg.ShutTime || cfg.NoWarn == 2)
+        endCountdown(); // ends the program, or re-arms it after hibernate and standby
+    else if (cfg.LogLevel == 3)
+        mdInit::WriteLogLine(*this, st.ActionName, QString());
+    st.Count += 1;
+}
+
+void TolvexMMain::CheckUpdateSchedule()
+{
+    const QDateTime now = svc.clock.now();
+    if (!update::checkDue(st.CommandMode, now, st.NextUpdateCheck, cfg.Update_On, st.UpdaterBusy))
+        return;
+    // The update window is not part of this program yet: the schedule only moves on.
+    st.NextUpdateCheck = update::nextCheckAfter(now, st.CommandMode);
+}

@@ -1,0 +1,151 @@
+// The master's status texts and its computer grid.
+#include "ConfigFile.h"
+#include "LogFile.h"
+#include "TolvexMMain.h"
+#include "VbColor.h"
+#include "ui_TolvexMMain.h"
+#include <QLineEdit>
+
+using namespace tolvex;
+
+namespace {
+
+QString ruleDescription(const TolvexMMain &m)
+{
+    const MasterConfig &cfg = m.cfg;
+    const MasterState &st = m.st;
+    const bool monitorOnly = cfg.ShutType == 4;
+    QString text = st.ActionName + (monitorOnly ? QStringLiteral(" until no comms") : QStringLiteral(" if no comms"));
+    text += QStringLiteral(" for over ");
+    text += st.CommandMode == 3 ? QStringLiteral("60") : QString::number(st.CommsLimit);
+    text += QStringLiteral(" sec");
+    if (cfg.Stop_On == 2)
+        text += (monitorOnly ? QStringLiteral(" or until") : QStringLiteral(" or at")) + QStringLiteral(" ") + timeText(cfg.StopTime);
+    if (cfg.Del_On == 2) {
+        text += QStringLiteral(" or");
+        text += monitorOnly ? QStringLiteral(" for ") : QStringLiteral(" after ");
+        text += QString::number(st.DelLimit) + QStringLiteral("s");
+    }
+    return text;
+}
+
+void paintRow(TolvexMMain &m, int row, quint32 colour)
+{
+    colors::setForeColor(m.Type1[row], colour);
+    colors::setForeColor(m.Comp[row], colour);
+    colors::setForeColor(m.Shut1[row], colour);
+}
+
+} // namespace
+
+namespace mdInit {
+
+void ShowStatusText(TolvexMMain &m)
+{
+    MasterState &st = m.st;
+    const MasterConfig &cfg = m.cfg;
+    Ui::TolvexMMain &ui = *m.ui;
+
+    ui.Reset->setToolTip(QStringLiteral("Reset ") + st.AppTitle);
+    ui.Exit->setToolTip(QStringLiteral("Exit ") + st.AppTitle);
+    ui.About->setToolTip(QStringLiteral("About ") + st.AppTitle);
+    ui.Config->setToolTip(QStringLiteral("Configure ") + st.AppTitle);
+    m.setWindowTitle(st.AppTitle);
+    ui.Title->setText(ruleDescription(m));
+
+    if (st.ApplyStartMin && !st.NotConfigured
+        && ((cfg.StartMin == 2 && !st.WindowToggled) || (cfg.StartMin == 1 && st.WindowToggled))) {
+        m.setWindowState(m.windowState() | Qt::WindowMinimized);
+    }
+    st.ApplyStartMin = true;
+
+    if (cfg.RunOnTop == 1 && (m.windowFlags() & Qt::WindowStaysOnTopHint)) {
+        m.setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        if (!m.isMinimised())
+            m.show();
+    }
+
+    if (cfg.StartTime == 2)
+        ui.Counter->setText(QStringLiteral("Program Activation at ") + timeText(cfg.StartDelay));
+    if (cfg.StartTime == 1 || st.TestMode)
+        ui.Counter->setText(QStringLiteral("Program Activation in ") + shortNumber(st.Count) + QStringLiteral("s"));
+
+    if (st.NotConfigured) {
+        colors::setForeColor(ui.Title, colors::kOrange);
+        colors::setBold(ui.Title, true);
+        ui.Title->setText(QStringLiteral("Click Configure To Set Up Tolvex"));
+        ui.Counter->clear();
+        ui.Reset->setEnabled(false);
+        ui.TestS->setEnabled(false);
+    }
+    if (cfg.LogLevel >= 2 && !st.NotConfigured)
+        WriteLogLine(m, QStringLiteral("Start"), QStringLiteral("Initialise"));
+    m.setTimerEnabled(true);
+}
+
+void RefreshComputerList(TolvexMMain &m)
+{
+    MasterState &st = m.st;
+    const MasterConfig &cfg = m.cfg;
+    st.CommsSummary.clear();
+
+    m.Comp[0]->setText(QStringLiteral(" ") + cfg.CName[0]);
+    colors::setForeColor(m.Comp[0], colors::kBlack);
+    m.Shut1[0]->setText(st.ActionName == QLatin1String("Standby") ? QStringLiteral("B") : st.ActionName.left(1));
+    colors::setForeColor(m.Shut1[0], colors::kBlack);
+
+    static const QString none = QStringLiteral(" ---");
+    for (int i = 1; i <= 4; ++i) {
+        if (!cfg.CName[i].isEmpty()) {
+            m.Comp[i]->setText(QStringLiteral(" ") + cfg.CName[i]);
+        } else if (!cfg.IPAdd[i].isEmpty()) {
+            m.Comp[i]->setText(QStringLiteral(" ") + cfg.IPAdd[i]);
+        } else {
+            m.Comp[i]->setText(none);
+            m.Type1[i]->setText(none);
+            m.Shut1[i]->setText(none);
+        }
+        if (m.Comp[i]->text() == none) {
+            paintRow(m, i, colors::kBlack);
+            continue;
+        }
+        if (st.RunState <= 0)
+            continue;
+        switch (st.CommsState[i]) {
+        case 0:
+            m.Type1[i]->setText(QStringLiteral(" Not Connected"));
+            paintRow(m, i, colors::kOrangeRed);
+            break;
+        case 1:
+            m.Type1[i]->setText(QStringLiteral(" Data Error"));
+            paintRow(m, i, colors::kOrangeRed);
+            break;
+        case 2:
+            m.Type1[i]->setText(QStringLiteral(" Connected"));
+            paintRow(m, i, colors::kDarkGreen);
+            break;
+        default:
+            break;
+        }
+        if (m.Shut1[i]->text() != none)
+            m.Shut1[i]->setText(st.RemoteLetter[i]);
+        colors::setForeColor(m.Shut1[i], st.RemoteLetter[i].endsWith(QLatin1String("**")) ? colors::kOrangeRed
+                                                                                        : colors::kDarkGreen);
+    }
+}
+
+bool WriteLogLine(TolvexMMain &m, const QString &event, const QString &detail, mdInit::LogFailure onFailure)
+{
+    MasterState &st = m.st;
+    QStringList states;
+    for (int i = 1; i <= 4; ++i)
+        states << QString::number(st.CommsState[i]);
+    st.CommsSummary = states.join(QStringLiteral(", "));
+    if (!st.NetworkOK)
+        st.CommsSummary = QStringLiteral("No Network");
+    const QString comms = m.cfg.LogLevel == 3 ? st.CommsSummary : QString();
+    st.LogLine = formatLogLine(m.svc.clock.now(), st.TestMode, event, detail, st.Count, comms);
+    return AppendLogLine(m, m.logSettings(), st.LogLine, onFailure);
+}
+
+} // namespace mdInit
