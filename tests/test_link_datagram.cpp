@@ -30,24 +30,20 @@ void TestLinkDatagram::masterReading_data()
 
     QTest::newRow("reply P state 1") << "<LOP100>" << valid;
     QTest::newRow("reply counting down") << "<LOS200>" << valid;
-    QTest::newRow("error reply") << "<LOE100>" << valid;
     QTest::newRow("acknowledgement") << "<LOC000>" << valid;
     QTest::newRow("tag AO") << "<AOP100>" << valid;
     QTest::newRow("tag PO") << "<POP100>" << valid;
     QTest::newRow("other tag") << "<XOP100>" << invalid;
-    QTest::newRow("lower-case tag") << "<loP100>" << invalid;
     QTest::newRow("one payload char") << "<LOP101x>" << valid;
     QTest::newRow("01 without payload") << "<LOP101>" << invalid;
     QTest::newRow("99 payload chars") << QString("<LOP199" + QString(99, 'z') + ">") << valid;
     QTest::newRow("no final >") << "<LOP100x" << invalid;
-    QTest::newRow("extra >") << "<LOP100>>" << invalid;
     QTest::newRow("7 chars") << "<LOP100" << invalid;
     QTest::newRow("6 chars, digit") << "<LOP10" << invalid;
     QTest::newRow("6 chars, letter") << "<LOP1a" << unreadable;
     QTest::newRow("5 chars") << "<LOP1" << unreadable;
     QTest::newRow("letters in 6-7") << "<LOP1ab>" << unreadable;
     QTest::newRow("blank in 6-7") << "<LOP1 0>" << unreadable;
-    QTest::newRow("sign in 6-7") << "<LOP1+0>" << unreadable;
     QTest::newRow("no < and > in 6-7") << "LOP100>" << unreadable;
     QTest::newRow("empty") << "" << unreadable;
     QTest::newRow("NUL as letter") << bytes("<LO\0" "100>", 8) << valid;
@@ -67,8 +63,6 @@ void TestLinkDatagram::slaveReading_data()
     QTest::addColumn<bool>("valid");
 
     QTest::newRow("poll") << "<LOA100>" << true;
-    QTest::newRow("tag AO") << "<AOA100>" << true;
-    QTest::newRow("tag PO") << "<POA100>" << true;
     QTest::newRow("letters read as 0") << "<LOA1ab>" << true;
     QTest::newRow("letters, 9 chars") << "<LOA1x>X>" << false;
     QTest::newRow("5 payload chars") << "<LOAB05hello>" << true;
@@ -79,7 +73,6 @@ void TestLinkDatagram::slaveReading_data()
     QTest::newRow("other tag") << "<XOA100>" << false;
     QTest::newRow("no >") << "<LOA100" << false;
     QTest::newRow("length 1 in 8") << "<LOA101>" << false;
-    QTest::newRow("empty") << "" << false;
     QTest::newRow("NUL in length") << bytes("<LOA1\0\0>", 8) << true;
 }
 

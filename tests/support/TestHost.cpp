@@ -21,4 +21,14 @@ bool TestHost::trayRemoved() const
     return false;
 }
 
+bool TestHost::ends(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const ProgramEndedException &) {
+        return true;
+    }
+    return false;
+}
+
 } // namespace tolvex::test

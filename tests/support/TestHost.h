@@ -4,6 +4,7 @@
 #include "ProgramEnd.h"
 #include "ProgramHost.h"
 #include "TrayService.h"
+#include <functional>
 
 namespace tolvex::test {
 
@@ -35,6 +36,8 @@ public:
     BoxRequest lastBox() const;
     // Whether the tray icon was removed at least once.
     bool trayRemoved() const;
+    // Runs `action`; true when it ended the program (ProgramEndedException caught).
+    bool ends(const std::function<void()> &action);
 
 private:
     class Adapter : public ProgramHost {

@@ -1,0 +1,101 @@
+#pragma once
+// A master in a temporary installation folder, with every outside service faked.
+#include "ConfigFile.h"
+#include "TestSupport.h"
+#include "TolvexMMain.h"
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+namespace tolvex::test {
+
+// Scripted boxes that can run code while a box is "open", as the timer does.
+struct FixtureBoxes : ScriptedMessageBoxService {
+    std::function<void()> whileOpen;
+    BoxAnswer show(const BoxRequest &request) override
+    {
+        if (whileOpen)
+            whileOpen();
+        return ScriptedMessageBoxService::show(request);
+    }
+};
+
+class MasterFixture {
+public:
+    MasterFixture()
+        : m_previousDir(QDir::currentPath())
+    {
+        config = masterScreenDefaults();
+        config.CName[0] = QStringLiteral("Master");
+        config.StartDelay = 3;
+        config.CPUDelay = 5;
+        QDir(dir.path()).mkpath(QStringLiteral("Data"));
+        QDir(dir.path()).mkpath(QStringLiteral("Log"));
+        QDir::setCurrent(dir.path());
+    }
+    ~MasterFixture() { QDir::setCurrent(m_previousDir); }
+
+    void writeConfig() { writeConfigText(masterConfigFileText(config, 1, 0, clock.now())); }
+    void writeConfigText(const QString &text) { writeFile(path("Data/TolvexM.ini"), text.toUtf8()); }
+    QString path(const char *relative) const { return dir.filePath(QLatin1String(relative)); }
+    QString log() const { return QString::fromUtf8(readFile(path("Log/TolvexM.log"))); }
+    QStringList logLines() const { return log().split(QStringLiteral("\r\n")); }
+
+    // Creates the window (without loading it).
+    TolvexMMain &make(const QString &commandLine = QString())
+    {
+        ProgramServices services{boxes, end, clock, tray, power, [this](int mode) { return admin && mode != 4; },
+                                 QStringLiteral("TolvexMu")};
+        TolvexMMain::Options options;
+        options.manualTimer = true;
+        window = std::make_unique<TolvexMMain>(services, commandLine, options);
+        return *window;
+    }
+
+    // Writes the configuration, creates the window and runs its load handler.
+    // Returns false when the program ended during start-up.
+    bool load(const QString &commandLine = QString())
+    {
+        writeConfig();
+        make(commandLine);
+        return runs([this] { window->Form_Load(); });
+    }
+
+    // Runs `step`; false when the program ended in it.
+    bool runs(const std::function<void()> &step)
+    {
+        try {
+            step();
+        } catch (const ProgramEndedException &) {
+            return false;
+        }
+        return true;
+    }
+
+    // One second of the cycle: two ticks of the half-second timer, the clock moving on.
+    bool second()
+    {
+        return runs([this] {
+            window->tmrRefresh_Timer();
+            clock.advanceSeconds(1);
+            window->tmrRefresh_Timer();
+        });
+    }
+
+    QTemporaryDir dir;
+    MasterConfig config;
+    FixtureBoxes boxes;
+    ThrowingProgramEnd end;
+    FakeClock clock;
+    RecordingTrayService tray;
+    RecordingPowerBackend power;
+    bool admin = true;
+    std::unique_ptr<TolvexMMain> window;
+
+private:
+    QString m_previousDir;
+};
+
+} // namespace tolvex::test
