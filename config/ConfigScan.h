@@ -62,7 +62,8 @@ ScanResult scanConfigLines(const QStringList &lines, const std::vector<ConfigKey
 // StartTime=, and the clock-time conversion. False on an overflow.
 bool finishCommonKeys(CommonConfig &rec, int fatOnValue, int &keyCounter);
 
-// Reads the file and runs the scan; `finish` completes program-specific steps.
+// Reads the file, runs the scan and the common steps. `fatOnValue` is the variable
+// the table's "FAT_On=" key stores into.
 ConfigReadResult readConfigFile(const QString &filePath, const std::vector<ConfigKey> &keys, int keyCount,
                                 CommonConfig &rec, const int &fatOnValue);
 

@@ -69,6 +69,9 @@ public:
         try {
             step();
         } catch (const ProgramEndedException &) {
+            if (!boxes.shown().empty())
+                qInfo("program ended after the box: %s | %s", qPrintable(boxes.shown().back().title),
+                      qPrintable(boxes.shown().back().text));
             return false;
         }
         return true;
