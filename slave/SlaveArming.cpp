@@ -15,7 +15,7 @@ namespace {
 const QString kConfigErrorTitle = QStringLiteral("Tolvex Slave Configuration File Error");
 
 // The receive port could not be bound: Yes ends the program through the window's
-// unload, No leaves it running unconfigured. True when the program goes on.
+// unload, No leaves it running unconfigured.
 void reportPortError(TolvexSMain &m)
 {
     BoxRequest box;

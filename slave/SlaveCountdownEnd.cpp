@@ -1,0 +1,94 @@
+// The end of the slave's countdown: the power action, or its simulation.
+#include "LogFile.h"
+#include "ShutTypes.h"
+#include "TolvexSMain.h"
+#include "UdpEndpoint.h"
+#include "mdShut.h"
+
+using namespace tolvex;
+
+namespace {
+
+QString errorNumberText(long number)
+{
+    return QStringLiteral("0x") + QString::number(quint32(number), 16).toUpper();
+}
+
+} // namespace
+
+void TolvexSMain::endCountdown()
+{
+    m_inCountdownEnd = true;
+    const int type = cfg.ShutType;
+    const QString action = st.ActionName;
+    const bool exitCall = type == 1 || type == 2 || type == 3 || type == 7;
+
+    // The lines of a countdown end are written at every level, but a log that cannot
+    // be written must not keep the computer from its power action: failures are
+    // collected and reported once the action has been asked for.
+    bool logWritten = true;
+    auto log = [&](const QString &event, const QString &detail) {
+        logWritten = mdInit::WriteLogLine(*this, event, detail, mdInit::LogFailure::Report) && logWritten;
+    };
+
+    QString word = cfg.NoWarn == 2 ? QStringLiteral("Silent") : QStringLiteral("Start");
+    if (cfg.Force == 2 || st.StopReached == 1)
+        word += QStringLiteral("(F)");
+
+    mdShut::PowerContext power{svc.power, svc.programName};
+    try {
+        if (exitCall)
+            log(word, action);
+        if (type < 4)
+            log(cfg.Force == 2 ? QStringLiteral("Start(F)") : QStringLiteral("Start"), action);
+        if (exitCall && st.CommandMode == 0)
+            mdShut::ShutdownSystem(power, shut::exitFlags(type, cfg.Force));
+        if (type > 3)
+            log(QStringLiteral("Start"), action);
+        if (st.CommandMode != 0) {
+            log(QStringLiteral("Simulate"), action);
+            BoxRequest box;
+            box.title = QStringLiteral("Tolvex Slave Simulate ") + action;
+            box.text = QStringLiteral("Test Real ") + action;
+            box.buttons = BoxButtons::Ok;
+            svc.boxes.show(box);
+        }
+        if (type > 4)
+            RestartMonitoring();
+        if (type == 5 && st.CommandMode == 0)
+            mdShut::Hibernate(power);
+        if (type == 6 && st.CommandMode == 0)
+            mdShut::Standby(power);
+    } catch (const mdShut::ShutdownError &e) {
+        m_inCountdownEnd = false;
+        fatalExit(*this, QStringLiteral("Tolvex Slave Power Action Error"),
+                  {QStringLiteral("The power action \"") + action + QStringLiteral("\" could not be carried out."),
+                   QStringLiteral("Error Number: ") + errorNumberText(e.number),
+                   QStringLiteral("Error Source: ") + e.source,
+                   QStringLiteral("Error Description: ") + e.description,
+                   QStringLiteral("The program will now terminate.")},
+                  BoxIcon::Critical);
+    }
+
+    if (type < 5) {
+        log(QStringLiteral("Close"), action);
+    } else {
+        log(QStringLiteral("Restart"), action);
+        log(QStringLiteral("----------"), QStringLiteral("----------"));
+        log(QStringLiteral("----------"), QStringLiteral("----------"));
+    }
+    m_inCountdownEnd = false;
+
+    if (!logWritten) {
+        fatalExit(*this, QStringLiteral("Tolvex Slave Log File Write Error"),
+                  {QStringLiteral("Unable to write to the log file ") + cfg.LogName + QStringLiteral("."),
+                   QStringLiteral("This may be a permissions problem."),
+                   QStringLiteral("The program will now terminate.")},
+                  BoxIcon::Exclamation);
+    }
+    if (type < 5 || type == 7) {
+        udpServ->close();
+        svc.tray.remove();
+        svc.end.endProgram(0);
+    }
+}

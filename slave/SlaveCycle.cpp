@@ -1,0 +1,148 @@
+// The slave's monitoring cycle: the one-second timer and the three state steps.
+#include "LogFile.h"
+#include "ShutTypes.h"
+#include "TolvexSMain.h"
+#include "VbColor.h"
+#include "mdMisc.h"
+#include "ui_TolvexSMain.h"
+#include <QAction>
+
+using namespace tolvex;
+
+void TolvexSMain::tmrRefresh_Timer()
+{
+    // Each test reads RunState afresh: a move from 1 to 2 runs the first countdown
+    // step in the same second, a move from 0 to 1 waits for the next one.
+    if (!st.DialogOpen && !st.NotConfigured && st.RunState == 1)
+        RunTick();
+    if (!st.DialogOpen && !st.NotConfigured && st.RunState == 0)
+        ActivationTick();
+    if (!st.DialogOpen && !st.NotConfigured && st.RunState == 2)
+        ShutdownTick();
+    // The About box and the configuration screen do not exist yet in this program;
+    // DialogOpen therefore stays false and nothing is closed here.
+}
+
+void TolvexSMain::ActivationTick()
+{
+    st.Count -= 1;
+    if (cfg.StartTime == 1 || st.TestMode)
+        ui->Counter->setText(QStringLiteral("Program Activation in ") + shortNumber(st.Count) + QStringLiteral("s"));
+    if (st.Count <= 0) {
+        st.RunState = 1;
+        if (cfg.LogLevel > 1)
+            mdInit::WriteLogLine(*this, QStringLiteral("Enter"), QStringLiteral("Run"));
+        st.Count = 0;
+        st.LinkStatus = QStringLiteral("Fail");
+    } else if (st.Count != cfg.StartDelay && cfg.LogLevel == 3) {
+        mdInit::WriteLogLine(*this, QStringLiteral("Inactive"), QString());
+    }
+}
+
+void TolvexSMain::RunTick()
+{
+    if (st.NoComms == 1)
+        st.Count += 1;
+    else
+        st.Count = 0;
+
+    if (st.NoComms == 0) {
+        ui->Counter->setText(QStringLiteral("Connected"));
+        colors::setForeColor(ui->Counter, colors::kGreen);
+    } else {
+        ui->Counter->setText(QStringLiteral("Not connected for the last ") + shortNumber(st.Count) + QStringLiteral("s"));
+        colors::setForeColor(ui->Counter, colors::kOrange);
+    }
+
+    if (st.Count == 1)
+        SetTrayIcon(QStringLiteral("NoActivity"));
+    else if (st.Count == 0)
+        SetTrayIcon(QStringLiteral("Activity"));
+
+    const QTime now = svc.clock.now().time();
+    if (cfg.Stop_On == 2 && double((now.hour() * 60 + now.minute()) * 60) == st.StopSeconds)
+        st.StopReached = 1;
+
+    if (st.Count >= st.CommsLimit || st.StopReached == 1) {
+        st.RunState = 2;
+        st.Count = 0;
+    } else if (cfg.LogLevel == 3) {
+        mdInit::WriteLogLine(*this, QStringLiteral("Run"), QString());
+    }
+    st.NoComms = 1;
+    st.LinkStatus = QStringLiteral("Fail");
+}
+
+void TolvexSMain::ShutdownTick()
+{
+    // A countdown end shows modal boxes while the timer keeps running; the step must
+    // not run again for the same countdown meanwhile.
+    if (m_inCountdownEnd)
+        return;
+    ui->CPULoad->clear();
+    int timeout = 600;
+    if (!IsAdmin())
+        timeout = 30;
+    if (st.CommandMode > 0)
+        timeout = 3;
+
+    if (st.Count == 0 && cfg.NoWarn == 1) {
+        ShowMainWindow();
+        SetTrayIcon(QStringLiteral("Shutdown"));
+    }
+
+    if (st.TestMode) {
+        m_inCountdownEnd = true;
+        if (cfg.LogLevel > 1)
+            mdInit::WriteLogLine(*this, QStringLiteral("Simulate"), st.ActionName);
+        mdMisc::TimedMsgBox(*this, QStringLiteral("Test ") + st.ActionName, timeout, BoxButtons::Ok,
+                            QStringLiteral("Tolvex Slave Test"));
+        m_inCountdownEnd = false;
+        st.ApplyStartMin = false;
+        mdInit::ResetRun(*this);
+        mdInit::ShowStatusText(*this);
+        SetTrayIcon(QStringLiteral("Activate"));
+        mPopUpAbout->setEnabled(true);
+        if (IsAdmin() || cfg.UserExitA == 2)
+            mPopUpConfig->setEnabled(true);
+        mPopUpUpdate->setEnabled(true);
+        return;
+    }
+
+    if (st.Count == 0 && cfg.LogLevel >= 2)
+        mdInit::WriteLogLine(*this, QStringLiteral("Enter"), st.ActionName);
+    ui->Config->setEnabled(false);
+    ui->About->setEnabled(false);
+    ui->TestS->setEnabled(false);
+    ui->Exit->setEnabled(false);
+    ui->Update->setEnabled(false);
+    ui->Reset->setEnabled(true);
+    if (cfg.NoWarn == 1) {
+        for (QWidget *w : {static_cast<QWidget *>(ui->CPULoad), static_cast<QWidget *>(ui->Counter)}) {
+            colors::setForeColor(w, colors::kWhite);
+            colors::setBackColor(w, colors::kOrange);
+        }
+        colors::setBold(ui->Counter, true);
+        ui->Counter->setText(shut::countdownText(cfg.ShutType, QStringLiteral("Tolvex Slave"))
+                             + QString::number(cfg.ShutTime - st.Count) + QStringLiteral("s"));
+        ui->CPULoad->clear();
+    }
+    const bool mayCancel = IsAdmin() || cfg.UserExitA == 2;
+    if (mayCancel) {
+        ui->Reset->setText(QStringLiteral("&Cancel"));
+        ui->Reset->setToolTip(QStringLiteral("Cancel Tolvex Slave ") + st.ActionName);
+    } else {
+        ui->Reset->setEnabled(false);
+    }
+    for (QAction *a : {mPopUpAbout, mPopUpConfig, mPopUpMin, mPopUpRestore, mPopUpTest, mPopUpUpdate, mPopUpExit})
+        a->setEnabled(false);
+    mPopUpReset->setVisible(false);
+    if (mayCancel)
+        mPopUpCancel->setVisible(true);
+
+    if (st.Count >= cfg.ShutTime || cfg.NoWarn == 2)
+        endCountdown(); // ends the program, or re-arms it after hibernate and standby
+    else if (cfg.LogLevel == 3)
+        mdInit::WriteLogLine(*this, st.ActionName, QString());
+    st.Count += 1;
+}
