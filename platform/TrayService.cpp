@@ -52,6 +52,11 @@ bool QtTrayService::isShown() const
     return m_icon->isVisible();
 }
 
+bool QtTrayService::isAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 void RecordingTrayService::add(const QIcon &icon, const QString &tip)
 {
     m_calls.push_back({Call::Add, icon.cacheKey(), tip});

@@ -19,6 +19,9 @@ public:
     virtual void modify(const QIcon &icon, const QString &tip) = 0;
     virtual void remove() = 0;
     virtual bool isShown() const = 0;
+    // False where the desktop has no notification area: a minimised window must then
+    // stay on the task bar instead of hiding behind an icon nobody can see.
+    virtual bool isAvailable() const = 0;
     void setMouseHandler(std::function<void(int message)> handler) { m_handler = std::move(handler); }
 
 protected:
@@ -36,6 +39,7 @@ public:
     void modify(const QIcon &icon, const QString &tip) override;
     void remove() override;
     bool isShown() const override;
+    bool isAvailable() const override;
 
 private:
     QSystemTrayIcon *m_icon = nullptr;
@@ -51,6 +55,8 @@ public:
     void modify(const QIcon &icon, const QString &tip) override;
     void remove() override;
     bool isShown() const override { return m_shown; }
+    bool isAvailable() const override { return m_available; }
+    void setAvailable(bool available) { m_available = available; }
 
     const std::vector<Entry> &calls() const { return m_calls; }
     qint64 currentIconKey() const { return m_iconKey; }
@@ -59,6 +65,7 @@ public:
 private:
     std::vector<Entry> m_calls;
     bool m_shown = false;
+    bool m_available = true;
     qint64 m_iconKey = 0;
 };
 

@@ -1,41 +1,11 @@
 #pragma once
-#include <QString>
+#include "MonitorState.h"
 
 namespace tolvex {
 
-// The run-time state of the slave: the monitoring run, the link to the master and
-// the window flags. Run-time flags are plain bools here.
-struct SlaveState {
-    // Monitoring run
-    int RunState = 0;        // 0 activation delay, 1 Run, 2 countdown
-    int Count = 0;           // the one seconds counter of all three states
-    int NoComms = 1;         // 1: no valid datagram from the master since the last Run second
-    bool TestMode = false;
-    int CommsLimit = 0;
-    double StopSeconds = 0;
-    int StopReached = 0;
-    QString ActionName;
-
-    // Program
-    int CommandMode = 0;
-    bool DialogOpen = false;
-    bool NotConfigured = false;
-    int AboutCountdown = 30;
-    int ConfigCountdown = 30;
-    bool ConfigSaved = false;
-    bool ApplyStartMin = true;
-    bool WindowToggled = false;
-    bool CentreOnShow = false;
-    bool UpdaterBusy = false;
-    bool ManualCheck = false;
-
-    // Link
-    QString LinkStatus = QStringLiteral("...."); // "....", "Fail", "-OK-" or "Error", for the log
-    QString TxMessage;                           // the next answer to the master
-
-    // Log
-    QString LogText;
-    QString LogLine;
+// What the slave keeps beyond the common run state: the link's state for its log.
+struct SlaveState : MonitorState {
+    QString LinkStatus = QStringLiteral("...."); // "....", "Fail", "-OK-" or "Error"
 };
 
 } // namespace tolvex

@@ -18,6 +18,7 @@ private slots:
     void exitLogsAndRemovesTheTray();
     void closingUnconfiguredWritesNoExitLine();
     void startMinimisedHidesTheWindow();
+    void withoutTrayTheWindowStaysOnTheTaskBar();
 };
 
 void MasterWindowTest::popupMenuItems()
@@ -121,6 +122,19 @@ void MasterWindowTest::startMinimisedHidesTheWindow()
     f.window->ShowMainWindow();
     QVERIFY(f.window->isVisible());
     QVERIFY(!f.window->st.CentreOnShow);
+}
+
+void MasterWindowTest::withoutTrayTheWindowStaysOnTheTaskBar()
+{
+    MasterFixture f;
+    f.config.StartMin = 2;
+    f.tray.setAvailable(false);
+    QVERIFY(f.load());
+    f.window->show();
+    QVERIFY(f.window->isMinimised());
+    f.window->Form_Resize();
+    f.window->Form_Activate();
+    QVERIFY(!f.window->isHidden());
 }
 
 QTEST_MAIN(MasterWindowTest)

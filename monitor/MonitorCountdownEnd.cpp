@@ -1,10 +1,8 @@
-// The end of the master's countdown: the power action, or its simulation.
+// The end of a countdown: the power action, or its simulation.
 #include "LogFile.h"
 #include "ShutTypes.h"
-#include "TolvexMMain.h"
+#include "MonitorWindow.h"
 #include "mdShut.h"
-
-using namespace tolvex;
 
 namespace {
 
@@ -15,11 +13,15 @@ QString errorNumberText(long number)
 
 } // namespace
 
-void TolvexMMain::endCountdown()
+namespace tolvex {
+
+void MonitorWindow::endCountdown()
 {
     m_inCountdownEnd = true;
+    const CommonConfig &cfg = common();
+    MonitorState &st = state();
     const int type = cfg.ShutType;
-    const QString &action = st.ActionName;
+    const QString action = st.ActionName;
     const bool exitCall = type == 1 || type == 2 || type == 3 || type == 7;
 
     // The lines of a countdown end are written at every level, but a log that cannot
@@ -27,7 +29,7 @@ void TolvexMMain::endCountdown()
     // collected and reported once the action has been asked for.
     bool logWritten = true;
     auto log = [&](const QString &event, const QString &detail) {
-        logWritten = mdInit::WriteLogLine(*this, event, detail, mdInit::LogFailure::Report) && logWritten;
+        logWritten = writeLog(event, detail, mdInit::LogFailure::Report) && logWritten;
     };
 
     QString word = cfg.NoWarn == 2 ? QStringLiteral("Silent") : QStringLiteral("Start");
@@ -47,7 +49,7 @@ void TolvexMMain::endCountdown()
         if (st.CommandMode != 0) {
             log(QStringLiteral("Simulate"), action);
             BoxRequest box;
-            box.title = st.AppTitle + QStringLiteral(" Simulate ") + action;
+            box.title = productTitle() + QStringLiteral(" Simulate ") + action;
             box.text = QStringLiteral("Test Real ") + action;
             box.buttons = BoxButtons::Ok;
             svc.boxes.show(box);
@@ -60,7 +62,7 @@ void TolvexMMain::endCountdown()
             mdShut::Standby(power);
     } catch (const mdShut::ShutdownError &e) {
         m_inCountdownEnd = false;
-        fatalExit(*this, st.AppTitle + QStringLiteral(" Power Action Error"),
+        fatalExit(*this, productTitle() + QStringLiteral(" Power Action Error"),
                   {QStringLiteral("The power action \"") + action + QStringLiteral("\" could not be carried out."),
                    QStringLiteral("Error Number: ") + errorNumberText(e.number),
                    QStringLiteral("Error Source: ") + e.source,
@@ -79,14 +81,17 @@ void TolvexMMain::endCountdown()
     m_inCountdownEnd = false;
 
     if (!logWritten) {
-        fatalExit(*this, st.AppTitle + QStringLiteral(" Log File Write Error"),
+        fatalExit(*this, productTitle() + QStringLiteral(" Log File Write Error"),
                   {QStringLiteral("Unable to write to the log file ") + cfg.LogName + QStringLiteral("."),
                    QStringLiteral("This may be a permissions problem."),
                    QStringLiteral("The program will now terminate.")},
                   BoxIcon::Exclamation);
     }
     if (type < 5 || type == 7) {
+        closeLink();
         svc.tray.remove();
         svc.end.endProgram(0);
     }
 }
+
+} // namespace tolvex

@@ -1,0 +1,267 @@
+#include "MonitorWindow.h"
+#include "TrayPictures.h"
+#include <QAction>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace tolvex {
+
+namespace {
+constexpr int kTrayDoubleClick = 515;
+constexpr int kTrayRightButton = 516;
+} // namespace
+
+MonitorWindow::MonitorWindow(ProgramServices services, QString cmdLine, Options options, Identity identity,
+                             QWidget *parent)
+    : QWidget(parent),
+      svc(std::move(services)),
+      commandLine(std::move(cmdLine)),
+      m_identity(std::move(identity)),
+      m_manualTimer(options.manualTimer)
+{
+    tmrRefresh = new QTimer(this);
+    tmrRefresh->setObjectName(QStringLiteral("tmrRefresh"));
+    tmrRefresh->setInterval(m_identity.timerMs);
+    connect(tmrRefresh, &QTimer::timeout, this, [this] { tmrRefresh_Timer(); });
+    m_windowIcon = roundPicture(QColor(0x80, 0x80, 0x80));
+    setWindowIcon(m_windowIcon);
+    buildPopupMenu();
+}
+
+MonitorWindow::~MonitorWindow()
+{
+    svc.tray.setMouseHandler(nullptr);
+}
+
+void MonitorWindow::setUpWindow(const Controls &controls, const QIcon &activate, const QIcon &activity,
+                                const QIcon &shutdown)
+{
+    ctl = controls;
+    m_activateIcon = activate;
+    m_activityIcon = activity;
+    m_shutdownIcon = shutdown;
+    m_currentTrayIcon = activate;
+    connect(ctl.Reset, &QAbstractButton::clicked, this, [this] { Reset_Click(); });
+    connect(ctl.TestS, &QAbstractButton::clicked, this, [this] { TestS_Click(); });
+    connect(ctl.Exit, &QAbstractButton::clicked, this, &MonitorWindow::Exit_Click);
+    connect(mPopUpReset, &QAction::triggered, this, [this] { Reset_Click(); });
+    connect(mPopUpCancel, &QAction::triggered, this, [this] { Reset_Click(); });
+    connect(mPopUpTest, &QAction::triggered, this, [this] { TestS_Click(); });
+    connect(mPopUpExit, &QAction::triggered, this, &MonitorWindow::Exit_Click);
+    connect(mPopUpMin, &QAction::triggered, this, [this] { setWindowState(windowState() | Qt::WindowMinimized); });
+    connect(mPopUpRestore, &QAction::triggered, this, [this] {
+        ShowMainWindow();
+        updateWindowToggled();
+    });
+    svc.tray.setMouseHandler([this](int message) { Form_MouseMove(message); });
+}
+
+void MonitorWindow::buildPopupMenu()
+{
+    MenuPopUp = new QMenu(m_identity.menuWord, this);
+    MenuPopUp->setObjectName(QStringLiteral("MenuPopUp"));
+    auto add = [this](const char *name, const QString &caption) {
+        QAction *a = MenuPopUp->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    mPopUpAbout = add("mPopUpAbout", QStringLiteral("About ") + m_identity.menuWord);
+    MenuPopUp->addSeparator()->setObjectName(QStringLiteral("mPopUpLine1"));
+    mPopUpCancel = add("mPopUpCancel", QStringLiteral("Cancel"));
+    mPopUpCancel->setVisible(false);
+    mPopUpConfig = add("mPopUpConfig", QStringLiteral("Configure"));
+    mPopUpConfig->setEnabled(false);
+    mPopUpMin = add("mPopUpMin", QStringLiteral("Minimise"));
+    mPopUpReset = add("mPopUpReset", QStringLiteral("Reset"));
+    mPopUpRestore = add("mPopUpRestore", QStringLiteral("Restore"));
+    mPopUpTest = add("mPopUpTest", QStringLiteral("Test"));
+    mPopUpTest->setEnabled(false);
+    mPopUpUpdate = add("mPopUpUpdate", QStringLiteral("Update"));
+    MenuPopUp->addSeparator()->setObjectName(QStringLiteral("mPopUpLine2"));
+    mPopUpExit = add("mPopUpExit", QStringLiteral("Close ") + m_identity.menuWord);
+    if (m_identity.product != QLatin1String("Tolvex"))
+        mPopUpExit->setEnabled(false); // the slave's item starts disabled
+}
+
+LogSettings MonitorWindow::logSettings() const
+{
+    const CommonConfig &cfg = common();
+    return LogSettings{cfg.LogLevel, cfg.LogPath, cfg.LogName, cfg.LogR_On};
+}
+
+void MonitorWindow::setTimerEnabled(bool enabled)
+{
+    m_timerEnabled = enabled;
+    if (m_manualTimer)
+        return;
+    if (enabled && !tmrRefresh->isActive())
+        tmrRefresh->start();
+    else if (!enabled)
+        tmrRefresh->stop();
+}
+
+bool MonitorWindow::isMinimised() const
+{
+    return windowState() & Qt::WindowMinimized;
+}
+
+bool MonitorWindow::isNormalState() const
+{
+    return !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
+}
+
+void MonitorWindow::Form_Unload(mdInit::LogFailure exitLine)
+{
+    const MonitorState &st = state();
+    setTimerEnabled(false);
+    if (!st.NotConfigured && common().LogLevel >= 2) {
+        const QString detail = st.RunState == 2 ? st.ActionName
+                               : st.RunState == 1 ? QStringLiteral("Run")
+                                                  : QStringLiteral("Initialise");
+        writeLog(QStringLiteral("Exit"), detail, exitLine);
+    }
+    closeLink();
+    svc.tray.remove();
+    svc.end.endProgram(0);
+}
+
+void MonitorWindow::SetTrayIcon(const QString &trayState)
+{
+    if (trayState == QLatin1String("Activity"))
+        m_currentTrayIcon = m_activityIcon;
+    else if (trayState == QLatin1String("NoActivity"))
+        m_currentTrayIcon = m_windowIcon;
+    else if (trayState == QLatin1String("Activate") || trayState == QLatin1String("Start"))
+        m_currentTrayIcon = m_activateIcon;
+    else if (trayState == QLatin1String("Shutdown"))
+        m_currentTrayIcon = m_shutdownIcon;
+    // any other state keeps the picture it had
+    if (trayState == QLatin1String("Start"))
+        svc.tray.add(m_currentTrayIcon, m_identity.product);
+    else
+        svc.tray.modify(m_currentTrayIcon, m_identity.product);
+}
+
+void MonitorWindow::updateWindowToggled()
+{
+    const bool minimised = isMinimised();
+    const CommonConfig &cfg = common();
+    state().WindowToggled = (isNormalState() && cfg.StartMin == 2 && state().RunState != 2)
+        || (minimised && cfg.StartMin == 1);
+}
+
+void MonitorWindow::Form_Resize()
+{
+    const bool minimised = isMinimised();
+    // Minimised means hidden behind the tray icon; without a notification area the
+    // window stays minimised on the task bar instead of disappearing for good.
+    if (minimised && svc.tray.isAvailable()) {
+        svc.tray.add(m_currentTrayIcon, m_identity.product);
+        hide();
+    }
+    mPopUpRestore->setVisible(minimised);
+    mPopUpMin->setVisible(!minimised);
+    if (state().RunState != 2)
+        updateWindowToggled();
+}
+
+void MonitorWindow::ShowMainWindow()
+{
+    MonitorState &st = state();
+    if (isMinimised() || isHidden()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+        if (st.CentreOnShow) {
+            if (const QScreen *screen = this->screen()) {
+                const QRect r = screen->geometry();
+                move(r.width() / 2 - width() / 2, r.height() / 2 - height() / 2);
+            }
+            st.CentreOnShow = false;
+        }
+        ctl.Park->setFocus();
+    }
+    const bool topmost = common().RunOnTop == 2 || st.RunState == 2;
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) != topmost) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+        show();
+    }
+}
+
+void MonitorWindow::Form_Activate()
+{
+    const bool topmost = common().RunOnTop == 2;
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) != topmost) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+        show();
+    }
+    if (isMinimised() && svc.tray.isAvailable())
+        hide();
+    if (state().NotConfigured) {
+        ctl.Reset->setEnabled(false);
+        ctl.TestS->setEnabled(false);
+        mPopUpTest->setEnabled(false);
+        mPopUpReset->setEnabled(false);
+    }
+    mPopUpExit->setEnabled(mayExit());
+}
+
+// The tray icon's mouse messages: a double click brings the window back, the right
+// button opens the popup menu.
+void MonitorWindow::Form_MouseMove(int message)
+{
+    if (message == kTrayDoubleClick) {
+        ShowMainWindow();
+        updateWindowToggled();
+    } else if (message == kTrayRightButton) {
+        if (!state().WindowToggled) {
+            raise();
+            activateWindow();
+        }
+        MenuPopUp->popup(QCursor::pos());
+    }
+}
+
+void MonitorWindow::setCloseAllowed(bool allowed)
+{
+    m_closeAllowed = allowed;
+    if (bool(windowFlags() & Qt::WindowCloseButtonHint) != allowed) {
+        const bool wasVisible = isVisible();
+        setWindowFlag(Qt::WindowCloseButtonHint, allowed);
+        if (wasVisible)
+            show();
+    }
+}
+
+void MonitorWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+    else if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void MonitorWindow::closeEvent(QCloseEvent *event)
+{
+    // Users who may not exit get no Close; for everybody else closing ends the program.
+    if (!m_closeAllowed) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    Form_Unload();
+}
+
+} // namespace tolvex
+
+namespace mdMisc {
+void DisableFormClose(tolvex::MonitorWindow &m, bool allow)
+{
+    m.setCloseAllowed(allow);
+}
+} // namespace mdMisc

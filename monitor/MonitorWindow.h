@@ -1,0 +1,153 @@
+#pragma once
+#include "ConfigRecord.h"
+#include "LogFile.h"
+#include "MonitorState.h"
+#include "ProgramHost.h"
+#include "ProgramServices.h"
+#include <QIcon>
+#include <QWidget>
+
+class QAction;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTimer;
+
+namespace tolvex {
+
+// What both main windows share: the services, the monitoring timer, the tray icon,
+// the popup menu, hiding and showing, the rights-dependent controls, the end of a
+// countdown and the end of the program. The master's and the slave's windows build
+// on it and keep their own cycle, link and texts.
+class MonitorWindow : public QWidget, public ProgramHost {
+    Q_OBJECT
+public:
+    struct Options {
+        // Tests drive the cycle by calling tmrRefresh_Timer() themselves; the window
+        // then only records whether its timer is enabled.
+        bool manualTimer = false;
+    };
+    // The program's own words: "Tolvex" / "Tolvex Master" in the master,
+    // "Tolvex Slave" / "Tolvex Slave" in the slave.
+    struct Identity {
+        QString product;
+        QString menuWord;
+        int timerMs;
+    };
+    // The buttons and boxes every main window has, as its form created them.
+    struct Controls {
+        QPushButton *About = nullptr;
+        QPushButton *Config = nullptr;
+        QPushButton *Reset = nullptr;
+        QPushButton *TestS = nullptr;
+        QPushButton *Update = nullptr;
+        QPushButton *Exit = nullptr;
+        QLineEdit *Park = nullptr;
+    };
+
+    MonitorWindow(ProgramServices services, QString cmdLine, Options options, Identity identity,
+                  QWidget *parent = nullptr);
+    ~MonitorWindow() override;
+
+    // ProgramHost
+    QString productTitle() const override { return m_identity.product; }
+    MessageBoxService &boxes() override { return svc.boxes; }
+    const Clock &clock() const override { return svc.clock; }
+    ProgramEnd &programEnd() override { return svc.end; }
+    TrayService &tray() override { return svc.tray; }
+    void stopMainTimer() override { setTimerEnabled(false); }
+
+    virtual CommonConfig &common() = 0;
+    virtual MonitorState &state() = 0;
+    const CommonConfig &common() const { return const_cast<MonitorWindow *>(this)->common(); }
+    const MonitorState &state() const { return const_cast<MonitorWindow *>(this)->state(); }
+
+    // The program's event line.
+    virtual bool writeLog(const QString &event, const QString &detail,
+                          mdInit::LogFailure onFailure = mdInit::LogFailure::Fatal) = 0;
+    virtual void tmrRefresh_Timer() = 0;
+    virtual void Reset_Click() = 0;
+    virtual void RestartMonitoring() = 0;
+    virtual void TestS_Click() = 0;
+
+    // Handlers both windows share.
+    // `exitLine` decides what a failing "Exit" line does; the program ends either way.
+    void Form_Unload(mdInit::LogFailure exitLine = mdInit::LogFailure::Fatal);
+    void Form_Resize();
+    void Form_Activate();
+    void Form_MouseMove(int message);
+    void Exit_Click() { Form_Unload(); }
+    void SetTrayIcon(const QString &trayState);
+    void ShowMainWindow();
+
+    bool IsAdmin() const { return svc.isAdmin(state().CommandMode); }
+    bool mayExit() const { return IsAdmin() || common().UserExitA == 2; }
+    LogSettings logSettings() const;
+    void setTimerEnabled(bool enabled);
+    bool timerEnabled() const { return m_timerEnabled; }
+    bool isMinimised() const;
+    bool isNormalState() const;
+    void setCloseAllowed(bool allowed);
+    bool closeAllowed() const { return m_closeAllowed; }
+    const Controls &controls() const { return ctl; }
+
+    ProgramServices svc;
+    QString commandLine;
+    QTimer *tmrRefresh = nullptr;
+
+    QMenu *MenuPopUp = nullptr;
+    QAction *mPopUpAbout = nullptr;
+    QAction *mPopUpCancel = nullptr;
+    QAction *mPopUpConfig = nullptr;
+    QAction *mPopUpMin = nullptr;
+    QAction *mPopUpReset = nullptr;
+    QAction *mPopUpRestore = nullptr;
+    QAction *mPopUpTest = nullptr;
+    QAction *mPopUpUpdate = nullptr;
+    QAction *mPopUpExit = nullptr;
+
+protected:
+    // Called by the derived window once its form exists.
+    void setUpWindow(const Controls &controls, const QIcon &activate, const QIcon &activity, const QIcon &shutdown);
+    // The end of a countdown: the power action or its simulation, its log lines, and
+    // the end of the program (or the re-arming after hibernate and standby).
+    void endCountdown();
+    // Gives the program's sockets back before it ends.
+    virtual void closeLink() = 0;
+
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+    Controls ctl;
+    // True while a countdown end (or a test run's box) is under way: the countdown
+    // step must not run again for the same countdown while its box is open.
+    bool m_inCountdownEnd = false;
+
+private:
+    void buildPopupMenu();
+    void updateWindowToggled();
+
+    Identity m_identity;
+    bool m_manualTimer = false;
+    bool m_timerEnabled = false;
+    bool m_closeAllowed = true;
+    QIcon m_windowIcon;
+    QIcon m_activateIcon;
+    QIcon m_activityIcon;
+    QIcon m_shutdownIcon;
+    QIcon m_currentTrayIcon;
+};
+
+} // namespace tolvex
+
+// The controls around the dialogs and test runs, the same in both programs.
+namespace mdInit {
+void DisableMainControls(tolvex::MonitorWindow &m);
+void DisableDialogButtons(tolvex::MonitorWindow &m);
+void RestoreMainControls(tolvex::MonitorWindow &m);
+} // namespace mdInit
+
+namespace mdMisc {
+// Takes the window's Close away from users who may not exit, or gives it back.
+void DisableFormClose(tolvex::MonitorWindow &m, bool allow);
+}
