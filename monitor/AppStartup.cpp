@@ -1,4 +1,8 @@
 #include "AppStartup.h"
+#include "CommandLine.h"
+#include "MonitorWindow.h"
+#include "mdAdminTest.h"
+#include "mdMain.h"
 #include <QApplication>
 #include <QLabel>
 #include <cstdio>
@@ -37,6 +41,37 @@ int runStartUpError(QApplication &app, MultiInst::Program program)
                      qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" / "))));
         std::fflush(stderr);
     }
+    return app.exec();
+}
+
+int runProgram(QApplication &app, MultiInst::Program program, PowerBackend &power, const WindowFactory &createWindow)
+{
+    const bool master = program == MultiInst::Program::Master;
+    app.setQuitOnLastWindowClosed(false); // a watchdog keeps running without a window
+    const QString commandLine = cmdline::join(app.arguments().mid(1));
+
+    InstanceLock lock;
+    if (!mdMain::TakeInstanceLock(lock, commandLine, master ? QStringLiteral("TolvexM") : QStringLiteral("TolvexS")))
+        return runStartUpError(app, program);
+
+    QtMessageBoxService screenBoxes;
+    ScriptedMessageBoxService headlessBoxes;
+    scriptFromEnvironment(headlessBoxes);
+    ProcessProgramEnd end;
+    SystemClock clock;
+    QtTrayService tray;
+    ProgramServices services{isHeadless() ? static_cast<MessageBoxService &>(headlessBoxes) : screenBoxes,
+                             end,
+                             clock,
+                             tray,
+                             power,
+                             &mdAdminTest::IsAdmin,
+                             master ? QStringLiteral("TolvexMu") : QStringLiteral("TolvexSu")};
+
+    const std::unique_ptr<MonitorWindow> window = createWindow(services, commandLine);
+    window->Form_Load();
+    if (!window->isMinimised())
+        window->show();
     return app.exec();
 }
 

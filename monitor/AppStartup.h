@@ -1,8 +1,13 @@
 #pragma once
 #include "MessageBoxService.h"
 #include "MultiInst.h"
+#include "ProgramServices.h"
+#include <functional>
+#include <memory>
 
 class QApplication;
+
+namespace tolvex { class MonitorWindow; class PowerBackend; }
 
 // What both programs do in main() around their main window.
 namespace tolvex::app {
@@ -17,5 +22,11 @@ void scriptFromEnvironment(ScriptedMessageBoxService &boxes);
 
 // Shows the start-up error window and runs until it is closed or Exit is pressed.
 int runStartUpError(QApplication &app, MultiInst::Program program);
+
+using WindowFactory = std::function<std::unique_ptr<MonitorWindow>(ProgramServices, QString commandLine)>;
+
+// The whole life of a program after its application object exists: the lock, the
+// start-up error window or the main window with its real services, the event loop.
+int runProgram(QApplication &app, MultiInst::Program program, PowerBackend &power, const WindowFactory &createWindow);
 
 } // namespace tolvex::app

@@ -70,6 +70,11 @@ public:
     virtual void RestartMonitoring() = 0;
     virtual void TestS_Click() = 0;
 
+    virtual void Form_Load() = 0;
+    // Arms a monitoring run (state 0) as both programs do; each program's ResetRun
+    // adds its own values and colours.
+    void armRun();
+
     // Handlers both windows share.
     // `exitLine` decides what a failing "Exit" line does; the program ends either way.
     void Form_Unload(mdInit::LogFailure exitLine = mdInit::LogFailure::Fatal);

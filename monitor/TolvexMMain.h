@@ -26,7 +26,7 @@ public:
     bool writeLog(const QString &event, const QString &detail, mdInit::LogFailure onFailure) override;
 
     // Event handlers, named after the control and the event.
-    void Form_Load();
+    void Form_Load() override;
     void tmrRefresh_Timer() override;
     void ActivationTick();
     void RunTick();

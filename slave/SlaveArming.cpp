@@ -1,18 +1,14 @@
 // Initialisation and arming of a monitoring run in the slave.
-#include "ConfigFile.h"
+#include "ConfigBoxes.h"
 #include "FatalChecks.h"
-#include "ShutTypes.h"
 #include "TolvexSMain.h"
 #include "UdpEndpoint.h"
 #include "VbColor.h"
 #include "ui_TolvexSMain.h"
-#include <QAction>
 
 using namespace tolvex;
 
 namespace {
-
-const QString kConfigErrorTitle = QStringLiteral("Tolvex Slave Configuration File Error");
 
 // The receive port could not be bound: Yes ends the program through the window's
 // unload, No leaves it running unconfigured.
@@ -62,24 +58,7 @@ void ReadConfigFile(TolvexSMain &m)
     CheckInstalledFile(m, QStringLiteral("configuration"), QStringLiteral("Data\\"), QStringLiteral("TolvexS.ini"));
     const ConfigReadResult r = readSlaveConfig(QStringLiteral("Data\\TolvexS.ini"), m.cfg);
     m.st.LogText = r.logText;
-    if (r.status == ConfigReadStatus::ReadError) {
-        fatalExit(m, kConfigErrorTitle,
-                  {QStringLiteral("Unable to read the configuration file. "),
-                   QStringLiteral("This may be a permissions problem."),
-                   QStringLiteral("The program will now terminate.")},
-                  BoxIcon::Exclamation, false);
-    }
-    if (r.status == ConfigReadStatus::Corrupted) {
-        QStringList lines;
-        if (m.st.CommandMode != 0) {
-            lines << QString::number(r.sectionErrors) + QStringLiteral(" Section Errors")
-                  << QString::number(r.keyErrors) + QStringLiteral(" Key Errors");
-        }
-        lines << QStringLiteral("The configuration file is corrupted.")
-              << QStringLiteral("Reinstall the program to restore the file.")
-              << QStringLiteral("The program will now terminate.");
-        fatalExit(m, kConfigErrorTitle, lines, BoxIcon::Critical, false);
-    }
+    endOnBadRead(m, r, m.st.CommandMode, QStringLiteral("Tolvex Slave Configuration File Read Error"));
 }
 
 void ValidateConfig(TolvexSMain &m)
@@ -87,48 +66,13 @@ void ValidateConfig(TolvexSMain &m)
     const ConfigCheck check = validateSlaveConfig(m.cfg);
     if (check.notConfigured)
         m.st.NotConfigured = true;
-    if (check.errors > 0) {
-        fatalExit(m, kConfigErrorTitle,
-                  {QStringLiteral("The configuration file is missing or corrupted."),
-                   QStringLiteral("Reinstall the program to restore the file."),
-                   QStringLiteral("The program will now terminate.")},
-                  BoxIcon::Critical, false);
-    }
+    endOnBadCheck(m, check, QStringLiteral("The configuration file is missing or corrupted."));
 }
 
 void ResetRun(TolvexSMain &m)
 {
-    SlaveState &st = m.st;
-    SlaveConfig &cfg = m.cfg;
-    st.TestMode = false;
-    m.setTimerEnabled(false);
-
-    st.NoComms = 1;
-    st.RunState = 0;
-    st.Count = cfg.StartDelay;
-
-    if (st.CommandMode == 1 || st.CommandMode == 3 || st.CommandMode == 4)
-        cfg.CPUDelay = 6;
-    if (st.CommandMode == 1 || st.CommandMode == 4)
-        cfg.ShutTime = 6;
-    st.CommsLimit = cfg.CPUDelay;
-    st.LinkStatus = QStringLiteral("....");
-
-    if (cfg.StartTime == 2) {
-        const QTime now = m.svc.clock.now().time();
-        st.Count = shut::secondsOfDay(cfg.StartDelay) - (now.hour() * 60 + now.minute()) * 60;
-        if (st.Count < 1)
-            st.Count = 1;
-    }
-    // A stop reached in an earlier run never carries over into a new one, whatever
-    // the stop setting is now.
-    st.StopReached = 0;
-    if (cfg.Stop_On == 2)
-        st.StopSeconds = shut::secondsOfDay(cfg.StopTime);
-
-    const QString name = shut::actionName(cfg.ShutType);
-    if (!name.isNull())
-        st.ActionName = name;
+    m.armRun();
+    m.st.LinkStatus = QStringLiteral("....");
 
     Ui::TolvexSMain &ui = *m.ui;
     colors::setBackColor(ui.CPULoad, colors::kButtonFace);
@@ -138,23 +82,6 @@ void ResetRun(TolvexSMain &m)
     colors::setForeColor(ui.Title, colors::kButtonText);
     colors::setBold(ui.Title, false);
     colors::setBold(ui.Counter, false);
-    ui.About->setEnabled(true);
-    ui.Reset->setEnabled(true);
-    if (!st.UpdaterBusy) {
-        ui.Update->setEnabled(true);
-        m.mPopUpUpdate->setEnabled(true);
-    }
-    if (m.IsAdmin() || cfg.UserExitA == 2) {
-        ui.TestS->setEnabled(true);
-        ui.Config->setEnabled(true);
-        ui.Exit->setEnabled(true);
-        mdMisc::DisableFormClose(m, true);
-        m.mPopUpExit->setEnabled(true);
-        m.mPopUpTest->setEnabled(true);
-        m.mPopUpConfig->setEnabled(true);
-    } else {
-        mdMisc::DisableFormClose(m, false);
-    }
 }
 
 } // namespace mdInit

@@ -1,0 +1,64 @@
+// What every arming of a monitoring run does in both programs.
+#include "MonitorWindow.h"
+#include "ShutTypes.h"
+#include <QAction>
+#include <QPushButton>
+#include <QTime>
+
+namespace tolvex {
+
+void MonitorWindow::armRun()
+{
+    MonitorState &st = state();
+    CommonConfig &cfg = common();
+    st.TestMode = false;
+    setTimerEnabled(false);
+
+    st.NoComms = 1;
+    st.RunState = 0;
+    st.Count = cfg.StartDelay;
+
+    // The test switches shorten the limits until the configuration is read again.
+    if (st.CommandMode == 1 || st.CommandMode == 3 || st.CommandMode == 4)
+        cfg.CPUDelay = 6;
+    if (st.CommandMode == 1 || st.CommandMode == 4)
+        cfg.ShutTime = 6;
+    st.CommsLimit = cfg.CPUDelay;
+
+    // Activation at a clock time counts from the start of the current minute; a time
+    // already passed today activates after one second.
+    if (cfg.StartTime == 2) {
+        const QTime now = svc.clock.now().time();
+        st.Count = shut::secondsOfDay(cfg.StartDelay) - (now.hour() * 60 + now.minute()) * 60;
+        if (st.Count < 1)
+            st.Count = 1;
+    }
+    // A stop reached in an earlier run never carries over into a new one.
+    st.StopReached = 0;
+    if (cfg.Stop_On == 2)
+        st.StopSeconds = shut::secondsOfDay(cfg.StopTime);
+
+    const QString name = shut::actionName(cfg.ShutType);
+    if (!name.isNull())
+        st.ActionName = name;
+
+    ctl.About->setEnabled(true);
+    ctl.Reset->setEnabled(true);
+    if (!st.UpdaterBusy) {
+        ctl.Update->setEnabled(true);
+        mPopUpUpdate->setEnabled(true);
+    }
+    if (mayExit()) {
+        ctl.TestS->setEnabled(true);
+        ctl.Config->setEnabled(true);
+        ctl.Exit->setEnabled(true);
+        mdMisc::DisableFormClose(*this, true);
+        mPopUpExit->setEnabled(true);
+        mPopUpTest->setEnabled(true);
+        mPopUpConfig->setEnabled(true);
+    } else {
+        mdMisc::DisableFormClose(*this, false);
+    }
+}
+
+} // namespace tolvex
