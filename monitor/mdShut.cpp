@@ -65,8 +65,18 @@ bool ShutdownSystem(PowerContext &ctx, int flags)
     return true;
 }
 
+// Hibernate and standby on a computer that cannot do them (switched off, not
+// supported) are requests without effect: the program carries on re-armed.
+static bool suspendUnsupported(PowerContext &ctx, PowerAction action)
+{
+    const tolvex::PowerResult may = ctx.backend.mayPerform(action);
+    return !may.ok && may.unsupported;
+}
+
 bool Hibernate(PowerContext &ctx)
 {
+    if (suspendUnsupported(ctx, PowerAction::Hibernate))
+        return true;
     EnableShutdownPrivilege(ctx, PowerAction::Hibernate);
     // A hibernation or standby is requested as a critical one: no program is asked
     // for leave, so it is forced. The program carries on in its re-armed state
@@ -77,6 +87,8 @@ bool Hibernate(PowerContext &ctx)
 
 bool Standby(PowerContext &ctx)
 {
+    if (suspendUnsupported(ctx, PowerAction::Suspend))
+        return true;
     EnableShutdownPrivilege(ctx, PowerAction::Suspend);
     (void)ctx.backend.perform(PowerAction::Suspend, true);
     return true;

@@ -10,6 +10,9 @@ enum class PowerAction { LogOff, Halt, Reboot, PowerOff, Hibernate, Suspend };
 struct PowerResult {
     bool ok = true;
     QString errorText; // the system's own text for a failure (may be empty)
+    // The computer cannot do this at all (switched off or not supported), as opposed
+    // to a refusal for this user.
+    bool unsupported = false;
 };
 
 // The system's power service. The privilege step asks whether this process may carry
@@ -31,6 +34,7 @@ public:
     PowerResult perform(PowerAction action, bool force) override;
 
     void refusePrivilege(const QString &text) { m_privilege = {false, text}; }
+    void privilegeUnsupported(const QString &text) { m_privilege = {false, text, true}; }
     void failPerform(const QString &text) { m_perform = {false, text}; }
 
     const std::vector<Call> &calls() const { return m_calls; }

@@ -34,6 +34,7 @@ private slots:
     void flagsOutOfRange();
     void refusedPrivilege();
     void failedRequest();
+    void unsupportedSuspendHasNoEffect();
 };
 
 void TestPowerShut::flagsChooseAction_data()
@@ -154,6 +155,24 @@ void TestPowerShut::failedRequest()
     QCOMPARE(error->description,
              QStringLiteral("ShutdownSystem failed: Operation denied due to active block inhibitor"));
     QCOMPARE(backend.performed().size(), size_t(1));
+}
+
+void TestPowerShut::unsupportedSuspendHasNoEffect()
+{
+    // A computer with hibernation switched off: the request has no effect and the
+    // program carries on; powering off such a computer still fails loudly.
+    RecordingPowerBackend backend;
+    backend.privilegeUnsupported(QStringLiteral("not supported"));
+    mdShut::PowerContext ctx{backend, QStringLiteral("TolvexMu")};
+    QVERIFY(mdShut::Hibernate(ctx));
+    QVERIFY(mdShut::Standby(ctx));
+    QVERIFY(backend.performed().empty());
+    try {
+        mdShut::ShutdownSystem(ctx, 8);
+        QFAIL("no error raised");
+    } catch (const mdShut::ShutdownError &e) {
+        QCOMPARE(e.number, mdShut::kErrNoPrivileges);
+    }
 }
 
 QTEST_MAIN(TestPowerShut)

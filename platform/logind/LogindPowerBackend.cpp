@@ -64,7 +64,7 @@ PowerResult judgeAnswer(const QDBusMessage &reply)
     if (answer == QLatin1String("yes") || answer == QLatin1String("challenge"))
         return {true, QString()};
     if (answer == QLatin1String("na"))
-        return {false, QStringLiteral("This computer does not support this power action.")};
+        return {false, QStringLiteral("This computer does not support this power action."), true};
     if (answer == QLatin1String("no"))
         return {false, QStringLiteral("The login service does not allow this user this power action.")};
     return {false, QStringLiteral("The login service answered \"%1\".").arg(answer)};
