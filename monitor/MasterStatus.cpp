@@ -145,7 +145,7 @@ bool WriteLogLine(TolvexMMain &m, const QString &event, const QString &detail, m
         st.CommsSummary = QStringLiteral("No Network");
     const QString comms = m.cfg.LogLevel == 3 ? st.CommsSummary : QString();
     st.LogLine = formatLogLine(m.svc.clock.now(), st.TestMode, event, detail, st.Count, comms);
-    return AppendLogLine(m, m.logSettings(), st.LogLine, onFailure);
+    return m.appendLogLine(st.LogLine, onFailure);
 }
 
 } // namespace mdInit

@@ -1,4 +1,5 @@
 // The end of a countdown: the power action, or its simulation.
+#include "FatalChecks.h"
 #include "LogFile.h"
 #include "ShutTypes.h"
 #include "MonitorWindow.h"
@@ -25,12 +26,12 @@ void MonitorWindow::endCountdown()
     const bool exitCall = type == 1 || type == 2 || type == 3 || type == 7;
 
     // The lines of a countdown end are written at every level, but a log that cannot
-    // be written must not keep the computer from its power action: failures are
-    // collected and reported once the action has been asked for.
-    bool logWritten = true;
-    auto log = [&](const QString &event, const QString &detail) {
-        logWritten = writeLog(event, detail, mdInit::LogFailure::Report) && logWritten;
-    };
+    // be written must not keep the computer from its power action: failures (also
+    // those of the re-arming's status line) are noted and reported once the action
+    // has been asked for.
+    m_deferLogFailures = true;
+    m_logFailed = false;
+    auto log = [this](const QString &event, const QString &detail) { writeLog(event, detail); };
 
     QString word = cfg.NoWarn == 2 ? QStringLiteral("Silent") : QStringLiteral("Start");
     if (cfg.Force == 2 || st.StopReached == 1)
@@ -62,6 +63,7 @@ void MonitorWindow::endCountdown()
             mdShut::Standby(power);
     } catch (const mdShut::ShutdownError &e) {
         m_inCountdownEnd = false;
+        m_deferLogFailures = false;
         fatalExit(*this, productTitle() + QStringLiteral(" Power Action Error"),
                   {QStringLiteral("The power action \"") + action + QStringLiteral("\" could not be carried out."),
                    QStringLiteral("Error Number: ") + errorNumberText(e.number),
@@ -79,8 +81,12 @@ void MonitorWindow::endCountdown()
         log(QStringLiteral("----------"), QStringLiteral("----------"));
     }
     m_inCountdownEnd = false;
+    m_deferLogFailures = false;
 
-    if (!logWritten) {
+    if (m_logFailed) {
+        // A missing folder or file gets its own box; anything else the write error.
+        mdInit::CheckLogDirectory(*this, cfg.LogPath);
+        mdInit::CheckWorkFile(*this, QStringLiteral("log"), cfg.LogPath, cfg.LogName);
         fatalExit(*this, productTitle() + QStringLiteral(" Log File Write Error"),
                   {QStringLiteral("Unable to write to the log file ") + cfg.LogName + QStringLiteral("."),
                    QStringLiteral("This may be a permissions problem."),

@@ -79,6 +79,7 @@ void MonitorWindow::buildPopupMenu()
     mPopUpMin = add("mPopUpMin", QStringLiteral("Minimise"));
     mPopUpReset = add("mPopUpReset", QStringLiteral("Reset"));
     mPopUpRestore = add("mPopUpRestore", QStringLiteral("Restore"));
+    mPopUpRestore->setVisible(false); // shown only while the window is minimised
     mPopUpTest = add("mPopUpTest", QStringLiteral("Test"));
     mPopUpTest->setEnabled(false);
     mPopUpUpdate = add("mPopUpUpdate", QStringLiteral("Update"));
@@ -92,6 +93,16 @@ LogSettings MonitorWindow::logSettings() const
 {
     const CommonConfig &cfg = common();
     return LogSettings{cfg.LogLevel, cfg.LogPath, cfg.LogName, cfg.LogR_On};
+}
+
+bool MonitorWindow::appendLogLine(const QString &line, mdInit::LogFailure onFailure)
+{
+    if (m_deferLogFailures)
+        onFailure = mdInit::LogFailure::Report;
+    const bool written = mdInit::AppendLogLine(*this, logSettings(), line, onFailure);
+    if (!written)
+        m_logFailed = true;
+    return written;
 }
 
 void MonitorWindow::setTimerEnabled(bool enabled)

@@ -85,6 +85,11 @@ public:
     void SetTrayIcon(const QString &trayState);
     void ShowMainWindow();
 
+    // Appends one finished event line to the log. While a countdown end is under way
+    // a failure is only noted and reported after the power action, so that a log
+    // that cannot be written never keeps the computer from it.
+    bool appendLogLine(const QString &line, mdInit::LogFailure onFailure);
+
     bool IsAdmin() const { return svc.isAdmin(state().CommandMode); }
     bool mayExit() const { return IsAdmin() || common().UserExitA == 2; }
     LogSettings logSettings() const;
@@ -136,6 +141,8 @@ private:
     bool m_manualTimer = false;
     bool m_timerEnabled = false;
     bool m_closeAllowed = true;
+    bool m_deferLogFailures = false;
+    bool m_logFailed = false;
     QIcon m_windowIcon;
     QIcon m_activateIcon;
     QIcon m_activityIcon;

@@ -33,12 +33,18 @@ PowerAction actionOfFlags(int flags)
 
 } // namespace
 
-bool EnableShutdownPrivilege(PowerContext &ctx, tolvex::PowerAction action)
+namespace {
+
+// The privilege step. A computer that cannot do the action at all answers false
+// when `unsupportedIsNoEffect` is set; every other refusal raises.
+bool enablePrivilege(PowerContext &ctx, tolvex::PowerAction action, bool unsupportedIsNoEffect)
 {
     // The power service decides per action whether this process may carry it
     // out; there is no separate privilege lookup or process handle to fail, so
     // 0x8004062C and 0x8004062D are never raised here.
     const tolvex::PowerResult allowed = ctx.backend.mayPerform(action);
+    if (!allowed.ok && allowed.unsupported && unsupportedIsNoEffect)
+        return false;
     if (!allowed.ok) {
         throw ShutdownError(kErrNoPrivileges, errorSource(ctx),
                             QStringLiteral("Can't enable shutdown: You do not have the privileges to "
@@ -46,6 +52,13 @@ bool EnableShutdownPrivilege(PowerContext &ctx, tolvex::PowerAction action)
                                 + allowed.errorText + QLatin1Char(']'));
     }
     return true;
+}
+
+} // namespace
+
+bool EnableShutdownPrivilege(PowerContext &ctx, tolvex::PowerAction action)
+{
+    return enablePrivilege(ctx, action, false);
 }
 
 bool ShutdownSystem(PowerContext &ctx, int flags)
@@ -65,19 +78,12 @@ bool ShutdownSystem(PowerContext &ctx, int flags)
     return true;
 }
 
-// Hibernate and standby on a computer that cannot do them (switched off, not
-// supported) are requests without effect: the program carries on re-armed.
-static bool suspendUnsupported(PowerContext &ctx, PowerAction action)
-{
-    const tolvex::PowerResult may = ctx.backend.mayPerform(action);
-    return !may.ok && may.unsupported;
-}
-
 bool Hibernate(PowerContext &ctx)
 {
-    if (suspendUnsupported(ctx, PowerAction::Hibernate))
+    // On a computer that cannot hibernate (switched off, not supported) the request
+    // has no effect and the program carries on re-armed.
+    if (!enablePrivilege(ctx, PowerAction::Hibernate, true))
         return true;
-    EnableShutdownPrivilege(ctx, PowerAction::Hibernate);
     // A hibernation or standby is requested as a critical one: no program is asked
     // for leave, so it is forced. The program carries on in its re-armed state
     // whatever the request gives, so a refused or unsupported one is not reported.
@@ -87,9 +93,8 @@ bool Hibernate(PowerContext &ctx)
 
 bool Standby(PowerContext &ctx)
 {
-    if (suspendUnsupported(ctx, PowerAction::Suspend))
+    if (!enablePrivilege(ctx, PowerAction::Suspend, true))
         return true;
-    EnableShutdownPrivilege(ctx, PowerAction::Suspend);
     (void)ctx.backend.perform(PowerAction::Suspend, true);
     return true;
 }

@@ -12,7 +12,7 @@ bool WriteLogLine(TolvexSMain &m, const QString &event, const QString &detail, m
     // Only the full level shows the link; a null text leaves the field out.
     const QString comms = m.cfg.LogLevel == 3 ? st.LinkStatus : QString();
     st.LogLine = formatLogLine(m.svc.clock.now(), st.TestMode, event, detail, st.Count, comms);
-    return AppendLogLine(m, m.logSettings(), st.LogLine, onFailure);
+    return m.appendLogLine(st.LogLine, onFailure);
 }
 
 } // namespace mdInit

@@ -9,6 +9,8 @@
 using namespace tolvex;
 using namespace tolvex::test;
 
+Q_DECLARE_METATYPE(tolvex::PowerAction)
+
 namespace {
 
 // The event words of the log's event lines, in order, from the first one matching `from`.
@@ -46,6 +48,7 @@ private slots:
     void fixedDelayAddsUpSilentSeconds();
     void testRunEndsInBox();
     void powerErrorIsShownAndEnds();
+    void unwritableLogDoesNotStopThePowerAction_data();
     void unwritableLogDoesNotStopThePowerAction();
     void countdownStepDoesNotRepeatWhileBoxOpen();
 };
@@ -318,16 +321,30 @@ void MasterCycleTest::powerErrorIsShownAndEnds()
     QVERIFY(!f.tray.isShown());
 }
 
+void MasterCycleTest::unwritableLogDoesNotStopThePowerAction_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<PowerAction>("action");
+    QTest::newRow("power off") << 1 << PowerAction::PowerOff;
+    // Hibernate re-arms (and writes its status line) before the call.
+    QTest::newRow("hibernate") << 5 << PowerAction::Hibernate;
+}
+
 void MasterCycleTest::unwritableLogDoesNotStopThePowerAction()
 {
+    QFETCH(int, type);
+    QFETCH(PowerAction, action);
     MasterFixture f;
+    f.config.ShutType = type;
     QVERIFY(f.load());
     f.window->st.RunState = 2;
     f.window->st.Count = 60;
     QFile::remove(f.path("Log/TolvexM.log"));
     QVERIFY(!f.second());
     QCOMPARE(int(f.power.performed().size()), 1);
-    QCOMPARE(f.boxes.shown().back().title, QStringLiteral("Tolvex Log File Write Error"));
+    QCOMPARE(f.power.performed().front().action, action);
+    // Reported afterwards, with the box of a missing log file.
+    QCOMPARE(f.boxes.shown().back().title, QStringLiteral("Tolvex Log File Error"));
 }
 
 void MasterCycleTest::countdownStepDoesNotRepeatWhileBoxOpen()

@@ -170,7 +170,7 @@ void TestSlaveCountdown::countdownEndWithLostLog()
     QCOMPARE(fx.throughCountdown(), Outcome::Ended);
     QCOMPARE(fx.power.performed().size(), size_t(1));
     QCOMPARE(fx.boxes.shown().size(), size_t(1));
-    QCOMPARE(fx.boxes.shown().front().title, QStringLiteral("Tolvex Slave Log File Write Error"));
+    QCOMPARE(fx.boxes.shown().front().title, QStringLiteral("Tolvex Slave Log File Error"));
     QVERIFY(!fx.tray.isShown());
 }
 
