@@ -4,9 +4,7 @@
 #include "ShutTypes.h"
 #include "UpdateSchedule.h"
 #include "VbColor.h"
-#include "mdMisc.h"
 #include "ui_TolvexMMain.h"
-#include <QAction>
 
 using namespace tolvex;
 
@@ -101,45 +99,26 @@ void TolvexMMain::RunTick()
 
 void TolvexMMain::ShutdownTick()
 {
-    // A countdown end shows modal boxes while the timer keeps running; the step must
-    // not run again for the same countdown meanwhile.
     if (m_inCountdownEnd)
         return;
-    int timeout = 600;
-    if (!IsAdmin())
-        timeout = 30;
-    if (st.CommandMode > 0)
-        timeout = 3;
-
+    const int timeout = countdownBoxTimeout();
     if (st.Count == 0 && cfg.NoWarn == 1) {
         ShowMainWindow();
         SetTrayIcon(QStringLiteral("Shutdown"));
     }
-
     if (st.TestMode) {
-        m_inCountdownEnd = true;
-        if (cfg.LogLevel > 1)
-            mdInit::WriteLogLine(*this, QStringLiteral("Simulate"), st.ActionName);
-        mdMisc::TimedMsgBox(*this, QStringLiteral("Test ") + st.ActionName, timeout, BoxButtons::Ok,
-                            QStringLiteral("Tolvex Test"));
-        m_inCountdownEnd = false;
+        // A test run shows its box in its first countdown step and is re-armed.
+        showTestRunBox(timeout);
         mdInit::ResetRun(*this);
         mdInit::ShowStatusText(*this);
         SetTrayIcon(QStringLiteral("Activate"));
         mPopUpAbout->setEnabled(true);
-        if (IsAdmin() || cfg.UserExitA == 2)
+        if (mayExit())
             mPopUpConfig->setEnabled(true);
         return;
     }
-
     if (st.Count == 0 && cfg.LogLevel >= 2)
         mdInit::WriteLogLine(*this, QStringLiteral("Enter"), st.ActionName);
-    ui->Config->setEnabled(false);
-    ui->About->setEnabled(false);
-    ui->TestS->setEnabled(false);
-    ui->Exit->setEnabled(false);
-    ui->Update->setEnabled(false);
-    ui->Reset->setEnabled(true);
     if (cfg.NoWarn == 1) {
         colors::setForeColor(ui->Counter, colors::kWhite);
         colors::setBackColor(ui->Counter, colors::kOrange);
@@ -147,24 +126,8 @@ void TolvexMMain::ShutdownTick()
         ui->Counter->setText(QStringLiteral(" ") + shut::countdownText(cfg.ShutType, st.AppTitle)
                              + QString::number(cfg.ShutTime - st.Count) + QStringLiteral("s"));
     }
-    const bool mayCancel = IsAdmin() || cfg.UserExitA == 2;
-    if (mayCancel) {
-        ui->Reset->setText(QStringLiteral("&Cancel"));
-        ui->Reset->setToolTip(QStringLiteral("Cancel ") + st.AppTitle + QStringLiteral(" ") + st.ActionName);
-    } else {
-        ui->Reset->setEnabled(false);
-    }
-    for (QAction *a : {mPopUpAbout, mPopUpConfig, mPopUpMin, mPopUpRestore, mPopUpTest, mPopUpUpdate, mPopUpExit})
-        a->setEnabled(false);
-    mPopUpReset->setVisible(false);
-    if (mayCancel)
-        mPopUpCancel->setVisible(true);
-
-    if (st.Count >= cfg.ShutTime || cfg.NoWarn == 2)
-        endCountdown(); // ends the program, or re-arms it after hibernate and standby
-    else if (cfg.LogLevel == 3)
-        mdInit::WriteLogLine(*this, st.ActionName, QString());
-    st.Count += 1;
+    showCountdownControls();
+    finishCountdownStep();
 }
 
 void TolvexMMain::CheckUpdateSchedule()

@@ -20,19 +20,12 @@ void clearRows(TolvexMMain &m, int first)
     }
 }
 
-QString stateWord(const MasterState &st)
-{
-    if (st.RunState == 2)
-        return st.ActionName;
-    return st.RunState == 1 ? QStringLiteral("Run") : QStringLiteral("Initialise");
-}
-
 } // namespace
 
 void TolvexMMain::Reset_Click()
 {
     if (cfg.LogLevel >= 2)
-        mdInit::WriteLogLine(*this, QStringLiteral("Reset"), stateWord(st));
+        mdInit::WriteLogLine(*this, QStringLiteral("Reset"), runStateWord());
     RestartMonitoring();
     st.TxMessage = link::kReset;
     SendToRemotes();

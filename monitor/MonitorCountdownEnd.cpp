@@ -3,7 +3,10 @@
 #include "LogFile.h"
 #include "ShutTypes.h"
 #include "MonitorWindow.h"
+#include "mdMisc.h"
 #include "mdShut.h"
+#include <QAction>
+#include <QPushButton>
 
 namespace {
 
@@ -15,6 +18,65 @@ QString errorNumberText(long number)
 } // namespace
 
 namespace tolvex {
+
+QString MonitorWindow::runStateWord() const
+{
+    const MonitorState &st = state();
+    if (st.RunState == 2)
+        return st.ActionName;
+    return st.RunState == 1 ? QStringLiteral("Run") : QStringLiteral("Initialise");
+}
+
+int MonitorWindow::countdownBoxTimeout() const
+{
+    if (state().CommandMode > 0)
+        return 3;
+    return IsAdmin() ? 600 : 30;
+}
+
+void MonitorWindow::showTestRunBox(int timeout)
+{
+    // The timer goes on ticking while the box is open; the step must not run again.
+    m_inCountdownEnd = true;
+    if (common().LogLevel > 1)
+        writeLog(QStringLiteral("Simulate"), state().ActionName);
+    mdMisc::TimedMsgBox(*this, QStringLiteral("Test ") + state().ActionName, timeout, BoxButtons::Ok,
+                        productTitle() + QStringLiteral(" Test"));
+    m_inCountdownEnd = false;
+}
+
+void MonitorWindow::showCountdownControls()
+{
+    ctl.Config->setEnabled(false);
+    ctl.About->setEnabled(false);
+    ctl.TestS->setEnabled(false);
+    ctl.Exit->setEnabled(false);
+    ctl.Update->setEnabled(false);
+    ctl.Reset->setEnabled(true);
+    const bool mayCancel = mayExit();
+    if (mayCancel) {
+        ctl.Reset->setText(QStringLiteral("&Cancel"));
+        ctl.Reset->setToolTip(QStringLiteral("Cancel ") + productTitle() + QStringLiteral(" ") + state().ActionName);
+    } else {
+        ctl.Reset->setEnabled(false);
+    }
+    for (QAction *a : {mPopUpAbout, mPopUpConfig, mPopUpMin, mPopUpRestore, mPopUpTest, mPopUpUpdate, mPopUpExit})
+        a->setEnabled(false);
+    mPopUpReset->setVisible(false);
+    if (mayCancel)
+        mPopUpCancel->setVisible(true);
+}
+
+void MonitorWindow::finishCountdownStep()
+{
+    MonitorState &st = state();
+    const CommonConfig &cfg = common();
+    if (st.Count >= cfg.ShutTime || cfg.NoWarn == 2)
+        endCountdown(); // ends the program, or re-arms it after hibernate and standby
+    else if (cfg.LogLevel == 3)
+        writeLog(st.ActionName, QString());
+    st.Count += 1;
+}
 
 void MonitorWindow::endCountdown()
 {

@@ -130,12 +130,8 @@ void MonitorWindow::Form_Unload(mdInit::LogFailure exitLine)
 {
     const MonitorState &st = state();
     setTimerEnabled(false);
-    if (!st.NotConfigured && common().LogLevel >= 2) {
-        const QString detail = st.RunState == 2 ? st.ActionName
-                               : st.RunState == 1 ? QStringLiteral("Run")
-                                                  : QStringLiteral("Initialise");
-        writeLog(QStringLiteral("Exit"), detail, exitLine);
-    }
+    if (!st.NotConfigured && common().LogLevel >= 2)
+        writeLog(QStringLiteral("Exit"), runStateWord(), exitLine);
     closeLink();
     svc.tray.remove();
     svc.end.endProgram(0);

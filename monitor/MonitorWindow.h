@@ -119,6 +119,16 @@ public:
 protected:
     // Called by the derived window once its form exists.
     void setUpWindow(const Controls &controls, const QIcon &activate, const QIcon &activity, const QIcon &shutdown);
+    // The word of the run state for the log: the action in a countdown, "Run" or
+    // "Initialise".
+    QString runStateWord() const;
+    // Parts of the countdown step both programs share: the time-out of its boxes, the
+    // test run's box, the controls of a countdown, and the step's end (the power
+    // action when the time is up, else the full-level line; then one second more).
+    int countdownBoxTimeout() const;
+    void showTestRunBox(int timeout);
+    void showCountdownControls();
+    void finishCountdownStep();
     // The end of a countdown: the power action or its simulation, its log lines, and
     // the end of the program (or the re-arming after hibernate and standby).
     void endCountdown();

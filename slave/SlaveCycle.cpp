@@ -3,9 +3,7 @@
 #include "ShutTypes.h"
 #include "TolvexSMain.h"
 #include "VbColor.h"
-#include "mdMisc.h"
 #include "ui_TolvexSMain.h"
-#include <QAction>
 
 using namespace tolvex;
 
@@ -75,48 +73,30 @@ void TolvexSMain::RunTick()
 
 void TolvexSMain::ShutdownTick()
 {
-    // A countdown end shows modal boxes while the timer keeps running; the step must
-    // not run again for the same countdown meanwhile.
     if (m_inCountdownEnd)
         return;
     ui->CPULoad->clear();
-    int timeout = 600;
-    if (!IsAdmin())
-        timeout = 30;
-    if (st.CommandMode > 0)
-        timeout = 3;
-
+    const int timeout = countdownBoxTimeout();
     if (st.Count == 0 && cfg.NoWarn == 1) {
         ShowMainWindow();
         SetTrayIcon(QStringLiteral("Shutdown"));
     }
-
     if (st.TestMode) {
-        m_inCountdownEnd = true;
-        if (cfg.LogLevel > 1)
-            mdInit::WriteLogLine(*this, QStringLiteral("Simulate"), st.ActionName);
-        mdMisc::TimedMsgBox(*this, QStringLiteral("Test ") + st.ActionName, timeout, BoxButtons::Ok,
-                            QStringLiteral("Tolvex Slave Test"));
-        m_inCountdownEnd = false;
+        // A test run shows its box in its first countdown step and is re-armed
+        // without putting the window back into the tray.
+        showTestRunBox(timeout);
         st.ApplyStartMin = false;
         mdInit::ResetRun(*this);
         mdInit::ShowStatusText(*this);
         SetTrayIcon(QStringLiteral("Activate"));
         mPopUpAbout->setEnabled(true);
-        if (IsAdmin() || cfg.UserExitA == 2)
+        if (mayExit())
             mPopUpConfig->setEnabled(true);
         mPopUpUpdate->setEnabled(true);
         return;
     }
-
     if (st.Count == 0 && cfg.LogLevel >= 2)
         mdInit::WriteLogLine(*this, QStringLiteral("Enter"), st.ActionName);
-    ui->Config->setEnabled(false);
-    ui->About->setEnabled(false);
-    ui->TestS->setEnabled(false);
-    ui->Exit->setEnabled(false);
-    ui->Update->setEnabled(false);
-    ui->Reset->setEnabled(true);
     if (cfg.NoWarn == 1) {
         for (QWidget *w : {static_cast<QWidget *>(ui->CPULoad), static_cast<QWidget *>(ui->Counter)}) {
             colors::setForeColor(w, colors::kWhite);
@@ -127,22 +107,6 @@ void TolvexSMain::ShutdownTick()
                              + QString::number(cfg.ShutTime - st.Count) + QStringLiteral("s"));
         ui->CPULoad->clear();
     }
-    const bool mayCancel = IsAdmin() || cfg.UserExitA == 2;
-    if (mayCancel) {
-        ui->Reset->setText(QStringLiteral("&Cancel"));
-        ui->Reset->setToolTip(QStringLiteral("Cancel Tolvex Slave ") + st.ActionName);
-    } else {
-        ui->Reset->setEnabled(false);
-    }
-    for (QAction *a : {mPopUpAbout, mPopUpConfig, mPopUpMin, mPopUpRestore, mPopUpTest, mPopUpUpdate, mPopUpExit})
-        a->setEnabled(false);
-    mPopUpReset->setVisible(false);
-    if (mayCancel)
-        mPopUpCancel->setVisible(true);
-
-    if (st.Count >= cfg.ShutTime || cfg.NoWarn == 2)
-        endCountdown(); // ends the program, or re-arms it after hibernate and standby
-    else if (cfg.LogLevel == 3)
-        mdInit::WriteLogLine(*this, st.ActionName, QString());
-    st.Count += 1;
+    showCountdownControls();
+    finishCountdownStep();
 }

@@ -5,21 +5,10 @@
 
 using namespace tolvex;
 
-namespace {
-
-QString stateWord(const SlaveState &st)
-{
-    if (st.RunState == 2)
-        return st.ActionName;
-    return st.RunState == 1 ? QStringLiteral("Run") : QStringLiteral("Initialise");
-}
-
-} // namespace
-
 void TolvexSMain::Reset_Click()
 {
     if (cfg.LogLevel >= 2)
-        mdInit::WriteLogLine(*this, QStringLiteral("Reset"), stateWord(st));
+        mdInit::WriteLogLine(*this, QStringLiteral("Reset"), runStateWord());
     RestartMonitoring();
 }
 
