@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -38,14 +39,17 @@ MonitorWindow::~MonitorWindow()
     svc.tray.setMouseHandler(nullptr);
 }
 
-void MonitorWindow::setUpWindow(const Controls &controls, const QIcon &activate, const QIcon &activity,
-                                const QIcon &shutdown)
+void MonitorWindow::setUpWindow(const Controls &controls)
 {
     ctl = controls;
-    m_activateIcon = activate;
-    m_activityIcon = activity;
-    m_shutdownIcon = shutdown;
-    m_currentTrayIcon = activate;
+    m_activateIcon = roundPicture(QColor(0x30, 0x60, 0xE0));
+    m_activityIcon = roundPicture(QColor(0x20, 0xA0, 0x40));
+    m_shutdownIcon = roundPicture(QColor(0xE0, 0x40, 0x20));
+    m_currentTrayIcon = m_activateIcon;
+    ctl.ActivateIcon->setPixmap(m_activateIcon.pixmap(16, 16));
+    ctl.ActivityIcon->setPixmap(m_activityIcon.pixmap(16, 16));
+    ctl.ShutdownIcon->setPixmap(m_shutdownIcon.pixmap(16, 16));
+    ctl.Logo->setPixmap(m_activateIcon.pixmap(40, 40));
     connect(ctl.Reset, &QAbstractButton::clicked, this, [this] { Reset_Click(); });
     connect(ctl.TestS, &QAbstractButton::clicked, this, [this] { TestS_Click(); });
     connect(ctl.Exit, &QAbstractButton::clicked, this, &MonitorWindow::Exit_Click);

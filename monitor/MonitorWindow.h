@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -43,6 +44,11 @@ public:
         QPushButton *Update = nullptr;
         QPushButton *Exit = nullptr;
         QLineEdit *Park = nullptr;
+        // The pictures that hold the tray states, and the logo.
+        QLabel *ActivateIcon = nullptr;
+        QLabel *ActivityIcon = nullptr;
+        QLabel *ShutdownIcon = nullptr;
+        QLabel *Logo = nullptr;
     };
 
     MonitorWindow(ProgramServices services, QString cmdLine, Options options, Identity identity,
@@ -118,7 +124,7 @@ public:
 
 protected:
     // Called by the derived window once its form exists.
-    void setUpWindow(const Controls &controls, const QIcon &activate, const QIcon &activity, const QIcon &shutdown);
+    void setUpWindow(const Controls &controls);
     // The word of the run state for the log: the action in a countdown, "Run" or
     // "Initialise".
     QString runStateWord() const;

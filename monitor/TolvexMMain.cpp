@@ -3,7 +3,6 @@
 #include "FatalChecks.h"
 #include "MasterLink.h"
 #include "Priorities.h"
-#include "TrayPictures.h"
 #include "UpdateSchedule.h"
 #include "ui_TolvexMMain.h"
 
@@ -19,15 +18,8 @@ TolvexMMain::TolvexMMain(ProgramServices services, QString cmdLine, Options opti
     Shut1 = {ui->Shut1_0, ui->Shut1_1, ui->Shut1_2, ui->Shut1_3, ui->Shut1_4};
     Type1 = {ui->Type1_0, ui->Type1_1, ui->Type1_2, ui->Type1_3, ui->Type1_4};
 
-    const QIcon activate = roundPicture(QColor(0x30, 0x60, 0xE0));
-    const QIcon activity = roundPicture(QColor(0x20, 0xA0, 0x40));
-    const QIcon shutdown = roundPicture(QColor(0xE0, 0x40, 0x20));
-    ui->ActivateIcon->setPixmap(activate.pixmap(16, 16));
-    ui->ActivityIcon->setPixmap(activity.pixmap(16, 16));
-    ui->ShutdownIcon->setPixmap(shutdown.pixmap(16, 16));
-    ui->Logo->setPixmap(activate.pixmap(40, 40));
-    setUpWindow(Controls{ui->About, ui->Config, ui->Reset, ui->TestS, ui->Update, ui->Exit, ui->Park}, activate,
-                activity, shutdown);
+    setUpWindow(Controls{ui->About, ui->Config, ui->Reset, ui->TestS, ui->Update, ui->Exit, ui->Park,
+                         ui->ActivateIcon, ui->ActivityIcon, ui->ShutdownIcon, ui->Logo});
 
     link = std::make_unique<MasterLink>(*this);
 }

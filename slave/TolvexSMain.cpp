@@ -2,7 +2,6 @@
 #include "CommandLine.h"
 #include "FatalChecks.h"
 #include "Priorities.h"
-#include "TrayPictures.h"
 #include "UdpEndpoint.h"
 #include "ui_TolvexSMain.h"
 
@@ -18,15 +17,8 @@ TolvexSMain::TolvexSMain(ProgramServices services, QString cmdLine, Options opti
     udpServ->setObjectName(QStringLiteral("udpServ"));
     udpServ->setArrivalHandler([this] { udpServ_DataArrival(); });
 
-    const QIcon activate = roundPicture(QColor(0x30, 0x60, 0xE0));
-    const QIcon activity = roundPicture(QColor(0x20, 0xA0, 0x40));
-    const QIcon shutdown = roundPicture(QColor(0xE0, 0x40, 0x20));
-    ui->ActivateIcon->setPixmap(activate.pixmap(16, 16));
-    ui->ActivityIcon->setPixmap(activity.pixmap(16, 16));
-    ui->ShutdownIcon->setPixmap(shutdown.pixmap(16, 16));
-    ui->Logo->setPixmap(activate.pixmap(40, 40));
-    setUpWindow(Controls{ui->About, ui->Config, ui->Reset, ui->TestS, ui->Update, ui->Exit, ui->Park}, activate,
-                activity, shutdown);
+    setUpWindow(Controls{ui->About, ui->Config, ui->Reset, ui->TestS, ui->Update, ui->Exit, ui->Park,
+                         ui->ActivateIcon, ui->ActivityIcon, ui->ShutdownIcon, ui->Logo});
 }
 
 TolvexSMain::~TolvexSMain() = default;
