@@ -34,18 +34,8 @@ void TolvexMMain::tmrRefresh_Timer()
 
 void TolvexMMain::ActivationTick()
 {
-    st.Count -= 1;
-    if (cfg.StartTime == 1 || st.TestMode)
-        ui->Counter->setText(QStringLiteral("Program Activation in ") + shortNumber(st.Count) + QStringLiteral("s"));
-    if (st.Count <= 0) {
-        st.RunState = 1;
-        if (cfg.LogLevel > 1)
-            mdInit::WriteLogLine(*this, QStringLiteral("Enter"), QStringLiteral("Run"));
-        st.Count = 0;
+    if (stepActivation())
         st.DelElapsed = 0;
-    } else if (st.Count != cfg.StartDelay && cfg.LogLevel == 3) {
-        mdInit::WriteLogLine(*this, QStringLiteral("Inactive"), QString());
-    }
 }
 
 void TolvexMMain::RunTick()

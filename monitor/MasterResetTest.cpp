@@ -33,10 +33,7 @@ void TolvexMMain::Reset_Click()
 
 void TolvexMMain::RestartMonitoring()
 {
-    ui->Reset->setText(QStringLiteral("&Reset"));
-    ui->Reset->setToolTip(QStringLiteral("Reset Tolvex"));
-    mPopUpReset->setVisible(true);
-    mPopUpCancel->setVisible(false);
+    showResetNotCancel();
     for (QAction *a : {mPopUpAbout, mPopUpConfig, mPopUpMin, mPopUpRestore, mPopUpTest, mPopUpUpdate, mPopUpExit})
         a->setEnabled(true);
     for (int i = 1; i <= 4; ++i)
@@ -68,11 +65,8 @@ void TolvexMMain::TestS_Click()
     if (cfg.LogLevel > 1)
         mdInit::WriteLogLine(*this, QStringLiteral("Enter"), QStringLiteral("Test"));
     mdInit::ShowStatusText(*this);
-    ui->Reset->setText(QStringLiteral("&Reset"));
     setWindowTitle(st.AppTitle + QStringLiteral(" - Test Mode"));
-    ui->Reset->setToolTip(QStringLiteral("Reset Tolvex"));
-    mPopUpReset->setVisible(true);
-    mPopUpCancel->setVisible(false);
+    showResetNotCancel();
     mdInit::DisableDialogButtons(*this);
     if (isNormalState())
         ui->Park->setFocus();

@@ -1,5 +1,6 @@
 // What every arming of a monitoring run does in both programs.
 #include "MonitorWindow.h"
+#include "LogFile.h"
 #include "ShutTypes.h"
 #include <QAction>
 #include <QPushButton>
@@ -59,6 +60,34 @@ void MonitorWindow::armRun()
     } else {
         mdMisc::DisableFormClose(*this, false);
     }
+}
+
+bool MonitorWindow::stepActivation()
+{
+    MonitorState &st = state();
+    const CommonConfig &cfg = common();
+    st.Count -= 1;
+    // Activation at a clock time keeps its "Program Activation at" text.
+    if (cfg.StartTime == 1 || st.TestMode)
+        setCounterText(QStringLiteral("Program Activation in ") + shortNumber(st.Count) + QStringLiteral("s"));
+    if (st.Count <= 0) {
+        st.RunState = 1;
+        if (cfg.LogLevel > 1)
+            writeLog(QStringLiteral("Enter"), QStringLiteral("Run"));
+        st.Count = 0;
+        return true;
+    }
+    if (st.Count != cfg.StartDelay && cfg.LogLevel == 3)
+        writeLog(QStringLiteral("Inactive"), QString());
+    return false;
+}
+
+void MonitorWindow::showResetNotCancel()
+{
+    ctl.Reset->setText(QStringLiteral("&Reset"));
+    ctl.Reset->setToolTip(QStringLiteral("Reset ") + productTitle());
+    mPopUpReset->setVisible(true);
+    mPopUpCancel->setVisible(false);
 }
 
 } // namespace tolvex

@@ -125,6 +125,12 @@ public:
 protected:
     // Called by the derived window once its form exists.
     void setUpWindow(const Controls &controls);
+    // The status line's text.
+    virtual void setCounterText(const QString &text) = 0;
+    // The activation step both programs share; true when the run has just entered Run.
+    bool stepActivation();
+    // Reset is "&Reset" again and the menu offers "Reset", not "Cancel".
+    void showResetNotCancel();
     // The word of the run state for the log: the action in a countdown, "Run" or
     // "Initialise".
     QString runStateWord() const;

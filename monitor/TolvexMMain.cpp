@@ -31,6 +31,11 @@ bool TolvexMMain::writeLog(const QString &event, const QString &detail, mdInit::
     return mdInit::WriteLogLine(*this, event, detail, onFailure);
 }
 
+void TolvexMMain::setCounterText(const QString &text)
+{
+    ui->Counter->setText(text);
+}
+
 void TolvexMMain::closeLink()
 {
     link->closeAll();

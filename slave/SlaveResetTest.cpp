@@ -14,10 +14,7 @@ void TolvexSMain::Reset_Click()
 
 void TolvexSMain::RestartMonitoring()
 {
-    ui->Reset->setText(QStringLiteral("&Reset"));
-    ui->Reset->setToolTip(QStringLiteral("Reset Tolvex Slave"));
-    mPopUpReset->setVisible(true);
-    mPopUpCancel->setVisible(false);
+    showResetNotCancel();
     for (QAction *a : {mPopUpAbout, mPopUpMin, mPopUpRestore, mPopUpUpdate})
         a->setEnabled(true);
     if (IsAdmin() || cfg.UserExitA == 2) {
@@ -45,11 +42,8 @@ void TolvexSMain::TestS_Click()
     if (cfg.LogLevel > 1)
         mdInit::WriteLogLine(*this, QStringLiteral("Enter"), QStringLiteral("Test"));
     mdInit::ShowStatusText(*this);
-    ui->Reset->setText(QStringLiteral("&Reset"));
     setWindowTitle(QStringLiteral("Tolvex Slave - Test Mode"));
-    ui->Reset->setToolTip(QStringLiteral("Reset Tolvex Slave"));
-    mPopUpReset->setVisible(true);
-    mPopUpCancel->setVisible(false);
+    showResetNotCancel();
     mdInit::DisableDialogButtons(*this);
     if (isNormalState())
         ui->Park->setFocus();

@@ -28,6 +28,11 @@ bool TolvexSMain::writeLog(const QString &event, const QString &detail, mdInit::
     return mdInit::WriteLogLine(*this, event, detail, onFailure);
 }
 
+void TolvexSMain::setCounterText(const QString &text)
+{
+    ui->Counter->setText(text);
+}
+
 void TolvexSMain::closeLink()
 {
     udpServ->close();

@@ -22,6 +22,7 @@ public:
     tolvex::CommonConfig &common() override { return cfg; }
     tolvex::MonitorState &state() override { return st; }
     bool writeLog(const QString &event, const QString &detail, mdInit::LogFailure onFailure) override;
+    void setCounterText(const QString &text) override;
 
     // Event handlers, named after the control and the event.
     void Form_Load() override;
