@@ -7,133 +7,88 @@
 
 using namespace tolvex;
 
+// The checks take paths relative to the program's folder: "ok" holds what they look
+// for, "bad" a plain file named data, an empty Log folder and a folder TolvexM.ini.
 class TestConfigFatal : public QObject {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
-    QString m_startDir;
-
-    // The box of a fatal end: one OK box, then the tray icon removed and the program ended.
-    static void verifyFatalEnd(test::TestHost &host, const QString &title, const QStringList &lines, BoxIcon icon)
-    {
-        QCOMPARE(host.boxes.shown().size(), size_t(1));
-        const BoxRequest box = host.lastBox();
-        QCOMPARE(box.title, title);
-        QCOMPARE(box.text, lines.join(QStringLiteral("\r\n")));
-        QCOMPARE(box.icon, icon);
-        QCOMPARE(box.buttons, BoxButtons::Ok);
-        QCOMPARE(host.timerStops, 1);
-        QVERIFY(host.trayRemoved());
-        QCOMPARE(host.end.endCount(), 1);
-    }
+    QString m_startDir = QDir::currentPath();
 
 private slots:
     void initTestCase()
     {
-        m_startDir = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_dir.path()));
+        test::writeFile(m_dir.filePath("ok/Data/TolvexM.ini"), "x");
+        test::writeFile(m_dir.filePath("ok/Log/TolvexM.log"), "x");
+        test::writeFile(m_dir.filePath("bad/data"), "not a folder");
+        QVERIFY(QDir().mkpath(m_dir.filePath("bad/Log/TolvexM.ini")));
     }
     void cleanupTestCase() { QDir::setCurrent(m_startDir); }
-    void cleanup()
-    {
-        QDir(m_dir.path()).removeRecursively();
-        QDir().mkpath(m_dir.path());
-        QDir::setCurrent(m_dir.path());
-    }
 
     void presentPathsPassSilently()
     {
-        QDir().mkpath(QStringLiteral("Data"));
-        QDir().mkpath(QStringLiteral("Log"));
-        test::writeFile(QStringLiteral("Data/TolvexM.ini"), "x");
-        test::writeFile(QStringLiteral("Log/TolvexM.log"), "x");
+        QVERIFY(QDir::setCurrent(m_dir.filePath("ok")));
         test::TestHost host;
         QVERIFY(!host.ends([&] {
-            mdInit::CheckDirectory(host, QStringLiteral("data"));  // finds "Data"
-            mdInit::CheckLogDirectory(host, QStringLiteral("Log\\"));
-            mdInit::CheckLogDirectory(host, m_dir.path() + QStringLiteral("/log/"));
-            mdInit::CheckWorkFile(host, QStringLiteral("log"), QStringLiteral("Log\\"), QStringLiteral("TolvexM.log"));
-            mdInit::CheckInstalledFile(host, QStringLiteral("configuration"), QStringLiteral("data\\"),
-                                       QStringLiteral("tolvexm.ini"));
+            mdInit::CheckDirectory(host, "data");  // finds "Data"
+            mdInit::CheckLogDirectory(host, "Log\\");
+            mdInit::CheckLogDirectory(host, m_dir.filePath("ok/log/"));
+            mdInit::CheckWorkFile(host, "log", "Log\\", "TolvexM.log");
+            mdInit::CheckInstalledFile(host, "configuration", "data\\", "tolvexm.ini");
         }));
-        QVERIFY(host.boxes.shown().empty());
+        QVERIFY(host.shown().empty());
         QCOMPARE(host.timerStops, 0);
     }
 
-    void missingDataFolder()
+    void missingPathsEndTheProgram_data()
     {
-        test::TestHost host;
-        QVERIFY(host.ends([&] { mdInit::CheckDirectory(host, QStringLiteral("data")); }));
-        verifyFatalEnd(host, QStringLiteral("Tolvex Data Directory Error"),
-                       {QStringLiteral("The data directory does not exist."),
-                        QStringLiteral("To restore the data directory"), QStringLiteral("reinstall the program."),
-                        QStringLiteral("The program will now terminate.")},
-                       BoxIcon::Critical);
+        QTest::addColumn<int>("check");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<BoxIcon>("icon");
+        const QString end = QStringLiteral("\r\nThe program will now terminate.");
+        QTest::newRow("data is a plain file") << 0 << "Tolvex Slave Data Directory Error"
+            << "The data directory does not exist.\r\nTo restore the data directory\r\nreinstall the program." + end
+            << BoxIcon::Critical;
+        QTest::newRow("log folder") << 1 << "Tolvex Slave Log Directory Error"
+            << "The log directory does not exist. This\r\ndirectory must be created manually if\r\n"
+               "it is not the default one. To restore\r\nthe default log directory reinstall\r\nthe program." + end
+            << BoxIcon::Critical;
+        QTest::newRow("work file") << 2 << "Tolvex Slave Log File Error"
+            << "The log file is either missing or\r\ncorrupted. Delete the log file if\r\n"
+               "it exists and restart the program." + end
+            << BoxIcon::Exclamation;
+        QTest::newRow("installed file is a folder") << 3 << "Tolvex Slave Configuration File Error"
+            << "The configuration file is either missing or\r\ncorrupted. To restore the configuration file\r\n"
+               "reinstall the program." + end
+            << BoxIcon::Exclamation;
+        QTest::newRow("fatalExit leaving the timer") << 4 << "T" << "a\r\nb" << BoxIcon::Critical;
     }
 
-    void aPlainFileIsNoFolder()
+    // One OK box, the main timer stopped, the tray icon removed, the program ended.
+    void missingPathsEndTheProgram()
     {
-        test::writeFile(QStringLiteral("data"), "not a folder");
-        test::TestHost host(QStringLiteral("Tolvex Slave"));
-        QVERIFY(host.ends([&] { mdInit::CheckDirectory(host, QStringLiteral("data")); }));
-        QCOMPARE(host.lastBox().title, QStringLiteral("Tolvex Slave Data Directory Error"));
-    }
-
-    void missingLogFolder()
-    {
-        test::TestHost host;
-        QVERIFY(host.ends([&] { mdInit::CheckLogDirectory(host, m_dir.path() + QStringLiteral("/nowhere/")); }));
-        verifyFatalEnd(host, QStringLiteral("Tolvex Log Directory Error"),
-                       {QStringLiteral("The log directory does not exist. This"),
-                        QStringLiteral("directory must be created manually if"),
-                        QStringLiteral("it is not the default one. To restore"),
-                        QStringLiteral("the default log directory reinstall"), QStringLiteral("the program."),
-                        QStringLiteral("The program will now terminate.")},
-                       BoxIcon::Critical);
-    }
-
-    void missingWorkFile()
-    {
-        QDir().mkpath(QStringLiteral("Log"));
-        test::TestHost host;
-        QVERIFY(host.ends([&] {
-            mdInit::CheckWorkFile(host, QStringLiteral("log"), QStringLiteral("Log\\"), QStringLiteral("TolvexM.log"));
-        }));
-        verifyFatalEnd(host, QStringLiteral("Tolvex Log File Error"),
-                       {QStringLiteral("The log file is either missing or"),
-                        QStringLiteral("corrupted. Delete the log file if"),
-                        QStringLiteral("it exists and restart the program."),
-                        QStringLiteral("The program will now terminate.")},
-                       BoxIcon::Exclamation);
-    }
-
-    void missingInstalledFile()
-    {
-        QDir().mkpath(QStringLiteral("Data"));
-        QDir().mkpath(QStringLiteral("Data/TolvexM.ini"));  // a folder is not the file
-        test::TestHost host;
-        QVERIFY(host.ends([&] {
-            mdInit::CheckInstalledFile(host, QStringLiteral("configuration"), QStringLiteral("Data\\"),
-                                       QStringLiteral("TolvexM.ini"));
-        }));
-        verifyFatalEnd(host, QStringLiteral("Tolvex Configuration File Error"),
-                       {QStringLiteral("The configuration file is either missing or"),
-                        QStringLiteral("corrupted. To restore the configuration file"),
-                        QStringLiteral("reinstall the program."), QStringLiteral("The program will now terminate.")},
-                       BoxIcon::Exclamation);
-    }
-
-    void fatalExitCanLeaveTheTimerAlone()
-    {
-        test::TestHost host;
-        QVERIFY(host.ends([&] {
-            fatalExit(host, QStringLiteral("T"), {QStringLiteral("a"), QStringLiteral("b")}, BoxIcon::Critical, false);
-        }));
-        QCOMPARE(host.timerStops, 0);
-        QCOMPARE(host.lastBox().text, QStringLiteral("a\r\nb"));
+        QFETCH(int, check);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QFETCH(BoxIcon, icon);
+        QVERIFY(QDir::setCurrent(m_dir.filePath("bad")));
+        test::TestHost host("Tolvex Slave");
+        const std::function<void()> checks[] = {
+            [&] { mdInit::CheckDirectory(host, "data"); },
+            [&] { mdInit::CheckLogDirectory(host, m_dir.filePath("nowhere/")); },
+            [&] { mdInit::CheckWorkFile(host, "log", "Log\\", "TolvexM.log"); },
+            [&] { mdInit::CheckInstalledFile(host, "configuration", "log\\", "TolvexM.ini"); },
+            [&] { fatalExit(host, "T", {"a", "b"}, BoxIcon::Critical, false); },
+        };
+        QVERIFY(host.ends(checks[check]));
+        QCOMPARE(host.shown().size(), size_t(1));
+        const BoxRequest box = host.lastBox();
+        QCOMPARE(std::make_tuple(box.title, box.text, box.icon, box.buttons),
+                 std::make_tuple(title, text, icon, BoxButtons::Ok));
+        QCOMPARE(host.timerStops, check == 4 ? 0 : 1);
         QVERIFY(host.trayRemoved());
-        QVERIFY(host.end.ended());
+        QCOMPARE(host.end.endCount(), 1);
     }
 };
 

@@ -12,304 +12,235 @@ using namespace tolvex;
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-const QDateTime kNoon(QDate(2026, 3, 14), QTime(12, 0, 5));
+const QString kVersion = QStringLiteral("Version %1.%2").arg(kVersionMajor).arg(kVersionMinor);
 
-QString version() { return QStringLiteral("Version %1.%2").arg(kVersionMajor).arg(kVersionMinor); }
-
-QString header(const QString &title, const QString &stamp)
+QByteArray header(const QString &title, const QString &stamp)
 {
-    return title + kCrLf + version() + kCrLf + QStringLiteral("File Created") + kCrLf + stamp + kCrLf;
+    return (title + kCrLf + kVersion + kCrLf + "File Created" + kCrLf + stamp + kCrLf).toUtf8();
+}
+
+QDateTime at(int month, int day, int hour, int minute, int second = 0)
+{
+    return QDateTime(QDate(2026, month, day), QTime(hour, minute, second));
 }
 
 } // namespace
 
+// The host's clock stands at 14-Mar-26 12:00:05 unless a test sets it.
 class TestLogFile : public QObject {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
     LogSettings m_log;
 
-    QString logFile(const QString &name = QStringLiteral("TolvexM.log")) const
-    {
-        return m_dir.filePath(QStringLiteral("Log/") + name);
-    }
+    QString logFile(const QString &name = "TolvexM.log") const { return m_dir.filePath("Log/" + name); }
+    QByteArray logBytes(const QString &name = "TolvexM.log") const { return test::readFile(logFile(name)); }
 
 private slots:
     void init()
     {
-        QDir(m_dir.filePath(QStringLiteral("Log"))).removeRecursively();
-        QDir().mkpath(m_dir.filePath(QStringLiteral("Log")));
-        m_log = LogSettings{3, m_dir.path() + QStringLiteral("/Log\\"), QStringLiteral("TolvexM.log"), 2};
+        QDir(m_dir.filePath("Log")).removeRecursively();
+        QDir().mkpath(m_dir.filePath("Log"));
+        m_log = LogSettings{3, m_dir.path() + "/Log\\", "TolvexM.log", 2};
     }
 
+    // Event and detail padded or cut to 9 and 10 characters, the counter right-aligned in 5.
     void lineLayout_data()
     {
-        QTest::addColumn<bool>("test");
-        QTest::addColumn<QString>("event");
-        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QStringList>("words");  // event, detail and, when given, the comms part
         QTest::addColumn<double>("count");
-        QTest::addColumn<QString>("comms");
         QTest::addColumn<QString>("line");
-        const QString none;
-        QTest::newRow("normal") << false << "Start" << "Initialise" << 0.0 << none
-                                << "12:00:05,  Start    , Initialise, Count:    0";
-        QTest::newRow("full") << false << "Start" << "Initialise" << 0.0 << "0, 0, 0, 0"
-                              << "12:00:05,  Start    , Initialise, Count:    0, Comms: 0, 0, 0, 0";
-        QTest::newRow("test run") << true << "Enter" << "Test" << 2.0 << "...."
-                                  << "12:00:05, *Enter    , Test      , Count:    2, Comms: ....";
-        QTest::newRow("cut") << false << "----------" << "Power Off now" << 12.0 << none
-                             << "12:00:05,  ---------, Power Off , Count:   12";
-        QTest::newRow("five digits") << false << "Run" << "" << 12345.0 << none
-                                     << "12:00:05,  Run      ,           , Count:12345";
-        QTest::newRow("six digits") << false << "Run" << "" << 123456.0 << none
-                                    << "12:00:05,  Run      ,           , Count:23456";
-        QTest::newRow("fraction") << false << "Run" << "" << 1.5 << none
-                                  << "12:00:05,  Run      ,           , Count:  1.5";
-        QTest::newRow("detail only") << false << "" << "x" << 0.0 << "No Network"
-                                     << "12:00:05, " + QString(10, QLatin1Char(' ')) + ", x         , Count:    0, Comms: No Network";
-        QTest::newRow("separator") << false << "" << "" << 3.0 << "0, 0, 0, 0" << "\r\n";
+        QTest::newRow("normal") << QStringList{"Start", "Initialise"} << 0.0 << "  Start    , Initialise, Count:    0";
+        QTest::newRow("comms") << QStringList{"Start", "Initialise", "0, 0, 0, 0"} << 0.0
+                               << "  Start    , Initialise, Count:    0, Comms: 0, 0, 0, 0";
+        QTest::newRow("cut") << QStringList{"----------", "Power Off now"} << 12.0
+                             << "  ---------, Power Off , Count:   12";
+        QTest::newRow("five digits") << QStringList{"Run", ""} << 12345.0 << "  Run      ,           , Count:12345";
+        QTest::newRow("six digits") << QStringList{"Run", ""} << 123456.0 << "  Run      ,           , Count:23456";
+        QTest::newRow("fraction") << QStringList{"Run", ""} << 1.5 << "  Run      ,           , Count:  1.5";
+        QTest::newRow("detail only") << QStringList{"", "x", "No Network"} << 0.0
+                                     << "           , x         , Count:    0, Comms: No Network";
     }
 
     void lineLayout()
     {
-        QFETCH(bool, test);
-        QFETCH(QString, event);
-        QFETCH(QString, detail);
+        QFETCH(QStringList, words);
         QFETCH(double, count);
-        QFETCH(QString, comms);
         QFETCH(QString, line);
-        QCOMPARE(formatLogLine(kNoon, test, event, detail, count, comms), line);
+        const QString written = formatLogLine(at(12, 1, 12, 0, 5), false, words[0], words[1], count, words.value(2));
+        QCOMPARE(written, "12:00:05," + line);
     }
 
-    void dayBannerAtMidnightOnly()
+    void testRunSeparatorDayBannerAndStamps()
     {
-        const QDateTime midnight(QDate(2026, 12, 1), QTime(0, 0, 0, 400));
-        QCOMPARE(formatLogLine(midnight, false, QStringLiteral("Run"), QString(), 0, QString()),
-                 kCrLf + QStringLiteral("01-Dec-26") + kCrLf + QStringLiteral("---------") + kCrLf
-                     + QStringLiteral("00:00:00,  Run      ,           , Count:    0"));
-        QVERIFY(formatLogLine(midnight.addSecs(1), false, QStringLiteral("Run"), QString(), 0, QString())
-                    .startsWith(QStringLiteral("00:00:01")));
-        QCOMPARE(formatLogLine(midnight, false, QString(), QString(), 0, QString()), kCrLf);
+        QCOMPARE(formatLogLine(at(12, 1, 12, 0, 5), true, "Enter", "Test", 2, "...."),
+                 QStringLiteral("12:00:05, *Enter    , Test      , Count:    2, Comms: ...."));
+        // Both words empty: an empty line, at midnight too. The first line at exactly
+        // 00:00:00 begins with the day's banner.
+        const QDateTime midnight = at(12, 1, 0, 0).addMSecs(400);
+        QCOMPARE(formatLogLine(at(12, 1, 12, 0, 5), false, "", "", 3, "0, 0, 0, 0"), kCrLf);
+        QCOMPARE(formatLogLine(midnight, false, "", "", 0, QString()), kCrLf);
+        QCOMPARE(formatLogLine(midnight, false, "Run", "", 0, QString()),
+                 QStringLiteral("\r\n01-Dec-26\r\n---------\r\n00:00:00,  Run      ,           , Count:    0"));
+        QVERIFY(formatLogLine(midnight.addSecs(1), false, "Run", "", 0, QString()).startsWith("00:00:01,  Run"));
+
+        // Stamps read back for every month; anything else is no stamp.
+        for (int month = 1; month <= 12; ++month)
+            QCOMPARE(parseLogStamp(logStamp(at(month, 28, 23, 59, 58))), at(month, 28, 23, 59, 58));
+        for (const char *bad :
+             {"", "Tolvex", "31-Feb-26 10:00:00", "14-Mrz-26 10:00:00", "14-Mar-26", "14-Mar-26 25:00:00"})
+            QVERIFY2(!parseLogStamp(bad).isValid(), bad);
+        QVERIFY(rotationDue(at(1, 31, 8, 0), at(1, 31, 8, 0).addYears(1), 2));  // the same month of another year
     }
 
-    void stampsReadBack()
+    void newLogsAndRotation()
     {
-        for (int month = 1; month <= 12; ++month) {
-            const QDateTime t(QDate(2031, month, 28), QTime(23, 59, 58));
-            QCOMPARE(parseLogStamp(logStamp(t)), t);
-        }
-        QCOMPARE(logStamp(QDateTime(QDate(2026, 5, 3), QTime(7, 8, 9))), QStringLiteral("03-May-26 07:08:09"));
-        QCOMPARE(logDate(QDateTime(QDate(2026, 5, 3), QTime(7, 8, 9))), QStringLiteral("03-May-26"));
-        for (const char *bad : {"", "Tolvex", "31-Feb-26 10:00:00", "14-Mrz-26 10:00:00", "14-Mar-26", "14-Mar-26 25:00:00"})
-            QVERIFY2(!parseLogStamp(QLatin1String(bad)).isValid(), bad);
-    }
+        test::TestHost host("Tolvex Slave");
+        host.fakeClock.set(at(3, 13, 23, 59));
+        mdInit::StartLogFile(host, m_log);  // the new log and its header in one step
+        QCOMPARE(logBytes(), header("Tolvex Slave", "13-Mar-26 23:59:00"));
+        test::writeFile(logFile(), logBytes() + "old\r\n");
+        mdInit::StartLogFile(host, m_log);  // the same day: left as it is
+        QVERIFY(logBytes().endsWith("old\r\n"));
 
-    void rotationPeriods()
-    {
-        const QDateTime lateJan31(QDate(2026, 1, 31), QTime(23, 59, 0));
-        QVERIFY(rotationDue(lateJan31, lateJan31.addSecs(60), 3));
-        QVERIFY(!rotationDue(lateJan31, lateJan31.addSecs(30), 3));
-        QVERIFY(rotationDue(lateJan31, lateJan31.addSecs(60), 2));
-        QVERIFY(!rotationDue(QDateTime(QDate(2026, 3, 1), QTime(0, 0)), QDateTime(QDate(2026, 3, 31), QTime(23, 0)), 2));
-        QVERIFY(rotationDue(QDateTime(QDate(2025, 3, 5), QTime(0, 0)), QDateTime(QDate(2026, 3, 5), QTime(1, 0)), 2));
-        QVERIFY(!rotationDue(lateJan31, lateJan31.addDays(40), 1));
-    }
-
-    void newLogGetsItsHeader()
-    {
-        test::TestHost host;
-        host.clock.set(kNoon);
+        // Level 3, the next day: the log becomes generation A, A becomes B, B goes.
+        test::writeFile(logFile("TolvexM_A.log"), "generation A");
+        test::writeFile(logFile("TolvexM_B.log"), "generation B");
+        host.fakeClock.set(at(3, 14, 0, 0, 30));
         mdInit::StartLogFile(host, m_log);
-        QCOMPARE(QString::fromUtf8(test::readFile(logFile())), header(QStringLiteral("Tolvex"), "14-Mar-26 12:00:05"));
-        QVERIFY(host.boxes.shown().empty());
-        // A second start the same day leaves the log as it is.
-        test::writeFile(logFile(), test::readFile(logFile()) + "line\r\n");
-        mdInit::StartLogFile(host, m_log);
-        QVERIFY(test::readFile(logFile()).endsWith("line\r\n"));
-    }
+        QCOMPARE(logBytes("TolvexM_B.log"), QByteArray("generation A"));
+        QVERIFY(logBytes("TolvexM_A.log").endsWith("old\r\n"));
+        QCOMPARE(logBytes(), header("Tolvex Slave", "14-Mar-26 00:00:30") + "\r\n\r\n\r\n");
 
-    void rotationByDayMovesTheGenerations()
-    {
-        test::writeFile(logFile(), header(QStringLiteral("Tolvex"), "13-Mar-26 23:59:00").toUtf8() + "old\r\n");
-        test::writeFile(logFile(QStringLiteral("TolvexM_A.log")), "generation A");
-        test::writeFile(logFile(QStringLiteral("TolvexM_B.log")), "generation B");
-        test::TestHost host(QStringLiteral("Tolvex Slave"));
-        host.clock.set(QDateTime(QDate(2026, 3, 14), QTime(0, 0, 30)));
-        mdInit::StartLogFile(host, m_log);
-        QVERIFY(host.boxes.shown().empty());
-        QCOMPARE(test::readFile(logFile(QStringLiteral("TolvexM_B.log"))), QByteArray("generation A"));
-        QVERIFY(test::readFile(logFile(QStringLiteral("TolvexM_A.log"))).endsWith("old\r\n"));
-        QCOMPARE(QString::fromUtf8(test::readFile(logFile())),
-                 header(QStringLiteral("Tolvex Slave"), "14-Mar-26 00:00:30") + kCrLf + kCrLf + kCrLf);
-    }
-
-    void rotationByMonthAndItsSwitch()
-    {
-        const QByteArray jan31 = header(QStringLiteral("Tolvex"), "31-Jan-26 08:00:00").toUtf8();
-        test::TestHost host;
+        // Level 2: not within the month, nor with rotation off; no generation B from nothing.
+        QFile::remove(logFile("TolvexM_A.log"));
+        QFile::remove(logFile("TolvexM_B.log"));
+        const QByteArray march = logBytes();
         m_log.LogLevel = 2;
-        m_log.LogR_On = 1;  // rotation off: never rotated
-        test::writeFile(logFile(), jan31);
-        host.clock.set(QDateTime(QDate(2026, 2, 1), QTime(8, 0)));
+        host.fakeClock.set(at(3, 31, 23, 59));
         mdInit::StartLogFile(host, m_log);
-        QCOMPARE(test::readFile(logFile()), jan31);
-
+        host.fakeClock.set(at(4, 1, 8, 0));
+        m_log.LogR_On = 1;
+        mdInit::StartLogFile(host, m_log);
+        QCOMPARE(logBytes(), march);
         m_log.LogR_On = 2;
         mdInit::StartLogFile(host, m_log);
-        QCOMPARE(test::readFile(logFile(QStringLiteral("TolvexM_A.log"))), jan31);
-        QVERIFY(!QFile::exists(logFile(QStringLiteral("TolvexM_B.log"))));
-        QVERIFY(test::readFile(logFile()).contains("01-Feb-26 08:00:00"));
+        QCOMPARE(logBytes("TolvexM_A.log"), march);
+        QVERIFY(!QFile::exists(logFile("TolvexM_B.log")));
+        QVERIFY(logBytes().contains("01-Apr-26 08:00:00"));
+        QVERIFY(host.shown().empty());
     }
 
-    void unreadableLogsEndWithTheRotateWording_data()
+    void unreadableOrUncreatableLogsEndTheProgram_data()
     {
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("content");  // null: a folder where the log should be
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("ends");
-        const QByteArray today = header(QStringLiteral("Tolvex"), "14-Mar-26 08:00:00").toUtf8();
-        const QByteArray yesterday = header(QStringLiteral("Tolvex"), "13-Mar-26 08:00:00").toUtf8();
+        QTest::addColumn<QString>("text");  // empty: the program carries on
+        const QString rotate = QStringLiteral("Unable to rotate the log file %1.\r\nThis may be a permissions problem."
+                                              "\r\nThe program will now terminate.");
         QTest::newRow("no stamp") << QByteArray("Tolvex\r\nVersion 1.0\r\nFile Created\r\n14/03/2026\r\n")
-                                  << "TolvexM.log" << true;
-        QTest::newRow("three lines") << QByteArray("Tolvex\r\nVersion 1.0\r\nFile Created\r\n") << "TolvexM.log" << true;
-        QTest::newRow("no dot, due") << yesterday << "TolvexMlog" << true;
-        QTest::newRow("no dot, not due") << today << "TolvexMlog" << false;
+                                  << "TolvexM.log" << rotate.arg("TolvexM.log");
+        QTest::newRow("three lines") << QByteArray("Tolvex\r\nVersion 1.0\r\nFile Created\r\n") << "TolvexM.log"
+                                     << rotate.arg("TolvexM.log");
+        QTest::newRow("no dot, due") << header("Tolvex", "13-Mar-26 08:00:00") << "TolvexMlog"
+                                     << rotate.arg("TolvexMlog");
+        QTest::newRow("no dot, not due") << header("Tolvex", "14-Mar-26 08:00:00") << "TolvexMlog" << "";
+        QTest::newRow("folder in the way") << QByteArray() << "TolvexM.log"
+                                           << "Unable to create the log file TolvexM.log.\r\n";
     }
 
-    void unreadableLogsEndWithTheRotateWording()
+    void unreadableOrUncreatableLogsEndTheProgram()
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, name);
-        QFETCH(bool, ends);
+        QFETCH(QString, text);
         m_log.LogName = name;
-        test::writeFile(logFile(name), content);
+        QVERIFY(content.isNull() ? QDir().mkpath(logFile(name)) : test::writeFile(logFile(name), content));
         test::TestHost host;
-        host.clock.set(kNoon);
-        QCOMPARE(host.ends([&] { mdInit::StartLogFile(host, m_log); }), ends);
-        if (ends) {
+        QCOMPARE(host.ends([&] { mdInit::StartLogFile(host, m_log); }), !text.isEmpty());
+        if (!text.isEmpty()) {
             QCOMPARE(host.lastBox().title, QStringLiteral("Tolvex Log File Error"));
-            QCOMPARE(host.lastBox().text, QStringLiteral("Unable to rotate the log file ") + name
-                                              + QStringLiteral(".\r\nThis may be a permissions problem.\r\n"
-                                                               "The program will now terminate."));
+            QVERIFY2(host.lastBox().text.startsWith(text), qPrintable(host.lastBox().text));
             QCOMPARE(host.lastBox().icon, BoxIcon::Exclamation);
             QVERIFY(host.trayRemoved());
-            QCOMPARE(test::readFile(logFile(name)), content);
+            QCOMPARE(logBytes(name), content);  // left as it was
         }
-    }
-
-    void creationFailureEndsWithTheCreateWording()
-    {
-        QDir().mkpath(logFile());  // a folder where the log should be
-        test::TestHost host;
-        QVERIFY(host.ends([&] { mdInit::StartLogFile(host, m_log); }));
-        QVERIFY(host.lastBox().text.startsWith(QStringLiteral("Unable to create the log file TolvexM.log.\r\n")));
     }
 
     void headers()
     {
         test::TestHost host;
-        host.clock.set(kNoon);
         test::writeFile(logFile(), "");
         const QString dump = QStringLiteral("\r\nConfiguration\r\n-------------\r\n\r\n[Run]");
+        const QString start = "Tolvex" + kCrLf + kVersion + kCrLf + "14-Mar-26" + kCrLf;
+        // Start header at level 2, start header and dump at level 3, the dump alone in mode 1.
+        const std::tuple<int, int, QString> steps[] = {{2, 0, start}, {3, 0, start + dump + kCrLf},
+                                                       {3, 1, kCrLf + dump + kCrLf}};
+        QString written;
+        for (const auto &[level, mode, expected] : steps) {
+            QString text = dump;
+            m_log.LogLevel = level;
+            mdInit::WriteLogHeader(host, m_log, mode, text);
+            QCOMPARE(text, expected);
+            written += expected + kCrLf;
+        }
+        QCOMPARE(QString::fromUtf8(logBytes()), written);
+        QVERIFY(host.shown().empty());
 
-        QString text = dump;
-        m_log.LogLevel = 2;
-        mdInit::WriteLogHeader(host, m_log, 0, text);
-        const QString start = QStringLiteral("Tolvex") + kCrLf + version() + kCrLf + QStringLiteral("14-Mar-26") + kCrLf;
-        QCOMPARE(text, start);
-
-        text = dump;
-        m_log.LogLevel = 3;
-        mdInit::WriteLogHeader(host, m_log, 0, text);
-        QCOMPARE(text, start + dump + kCrLf);
-
-        text = dump;
-        mdInit::WriteLogHeader(host, m_log, 1, text);
-        QCOMPARE(text, kCrLf + dump + kCrLf);
-
-        QCOMPARE(QString::fromUtf8(test::readFile(logFile())),
-                 start + kCrLf + start + dump + kCrLf + kCrLf + kCrLf + dump + kCrLf + kCrLf);
-        QVERIFY(host.boxes.shown().empty());
-    }
-
-    void headerNeedsAnExistingLog()
-    {
-        test::TestHost host(QStringLiteral("Tolvex Slave"));
-        QString text;
-        QVERIFY(host.ends([&] { mdInit::WriteLogHeader(host, m_log, 0, text); }));
-        QCOMPARE(host.lastBox().title, QStringLiteral("Tolvex Slave Log File Error"));
+        test::TestHost slave("Tolvex Slave");  // a header needs an existing log
+        QFile::remove(logFile());
+        QVERIFY(slave.ends([&] { mdInit::WriteLogHeader(slave, m_log, 0, written); }));
+        QCOMPARE(slave.lastBox().title, QStringLiteral("Tolvex Slave Log File Error"));
         QVERIFY(!QFile::exists(logFile()));
     }
 
-    void levelOneWritesAndChecksNothing()
+    void appendingAndLevelOne()
     {
         test::TestHost host;
-        m_log.LogLevel = 1;
-        m_log.LogPath = m_dir.path() + QStringLiteral("/missing\\");
-        QString text = QStringLiteral("dump");
+        // No log yet: report mode answers false without a box or an end, fatal mode ends.
         QVERIFY(!host.ends([&] {
-            mdInit::StartLogFile(host, m_log);
-            mdInit::WriteLogHeader(host, m_log, 0, text);
-            QVERIFY(mdInit::AppendLogLine(host, m_log, QStringLiteral("line")));
-            QVERIFY(mdInit::AppendLogLine(host, m_log, QStringLiteral("line"), mdInit::LogFailure::Report));
+            QVERIFY(!mdInit::AppendLogLine(host, m_log, "Close", mdInit::LogFailure::Report));
+            const LogSettings gone{3, m_dir.path() + "/gone/", "TolvexM.log", 2};
+            QVERIFY(!mdInit::AppendLogLine(host, gone, "Close", mdInit::LogFailure::Report));
         }));
-        QVERIFY(host.boxes.shown().empty());
-        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("missing"))));
-        QCOMPARE(text, QStringLiteral("dump"));
-    }
-
-    void appendingLines()
-    {
-        test::TestHost host;
-        test::writeFile(logFile(), "head\r\n");
-        QVERIFY(mdInit::AppendLogLine(host, m_log, QStringLiteral("one")));
-        QVERIFY(mdInit::AppendLogLine(host, m_log, kCrLf, mdInit::LogFailure::Report));
-        QCOMPARE(test::readFile(logFile()), QByteArray("head\r\none\r\n\r\n\r\n"));
-    }
-
-    void reportModeNeverEnds()
-    {
-        test::TestHost host;
-        QVERIFY(!host.ends([&] {
-            QVERIFY(!mdInit::AppendLogLine(host, m_log, QStringLiteral("Close"), mdInit::LogFailure::Report));
-            m_log.LogPath = m_dir.path() + QStringLiteral("/gone/");
-            QVERIFY(!mdInit::AppendLogLine(host, m_log, QStringLiteral("Close"), mdInit::LogFailure::Report));
-        }));
-        QVERIFY(host.boxes.shown().empty());
+        QVERIFY(host.shown().empty());
         QCOMPARE(host.timerStops, 0);
-    }
-
-    void fatalModeEndsOnAMissingLog()
-    {
-        test::TestHost host;
-        QVERIFY(host.ends([&] { mdInit::AppendLogLine(host, m_log, QStringLiteral("Run")); }));
+        QVERIFY(host.ends([&] { mdInit::AppendLogLine(host, m_log, "Run"); }));
         QCOMPARE(host.lastBox().title, QStringLiteral("Tolvex Log File Error"));
-        QVERIFY(host.lastBox().text.startsWith(QStringLiteral("The log file is either missing or")));
+        QVERIFY(host.lastBox().text.startsWith("The log file is either missing or"));
+
+        test::writeFile(logFile(), "head\r\n");
+        QVERIFY(mdInit::AppendLogLine(host, m_log, "one"));
+        QVERIFY(mdInit::AppendLogLine(host, m_log, kCrLf, mdInit::LogFailure::Report));
+        QCOMPARE(logBytes(), QByteArray("head\r\none\r\n\r\n\r\n"));
+
+        // Level 1 writes and checks nothing, not even the folder.
+        test::TestHost quiet;
+        const LogSettings none{1, m_dir.path() + "/missing\\", "TolvexM.log", 2};
+        QString text = QStringLiteral("dump");
+        QVERIFY(!quiet.ends([&] {
+            mdInit::StartLogFile(quiet, none);
+            mdInit::WriteLogHeader(quiet, none, 0, text);
+            QVERIFY(mdInit::AppendLogLine(quiet, none, "line"));
+            QVERIFY(mdInit::AppendLogLine(quiet, none, "line", mdInit::LogFailure::Report));
+        }));
+        QVERIFY(quiet.shown().empty());
+        QVERIFY(!QFileInfo::exists(m_dir.filePath("missing")));
+        QCOMPARE(text, QStringLiteral("dump"));
     }
 
     void shippedConfigurationFilesAreTheWritersOutput()
     {
-        const QDateTime any(QDate(2030, 1, 1), QTime(0, 0));
+        auto withoutLine3 = [](const QString &text) { return text.split(kCrLf).mid(0, 2) + text.split(kCrLf).mid(3); };
+        const QDateTime any = at(1, 1, 0, 0);
         const QString master = QStringLiteral(TOLVEX_SOURCE_DIR "/data/master/Data/TolvexM.ini");
         const QString slave = QStringLiteral(TOLVEX_SOURCE_DIR "/data/slave/Data/TolvexS.ini");
-        auto withoutLine3 = [](const QString &text) {
-            QStringList lines = text.split(kCrLf);
-            lines.removeAt(2);
-            return lines;
-        };
         QCOMPARE(withoutLine3(QString::fromUtf8(test::readFile(master))),
                  withoutLine3(masterConfigFileText(masterScreenDefaults(), kVersionMajor, kVersionMinor, any)));
         QCOMPARE(withoutLine3(QString::fromUtf8(test::readFile(slave))),
                  withoutLine3(slaveConfigFileText(slaveScreenDefaults(), kVersionMajor, kVersionMinor, any)));
-        QVERIFY(QFile::exists(QStringLiteral(TOLVEX_SOURCE_DIR "/data/master/Log/.keep")));
-        QVERIFY(QFile::exists(QStringLiteral(TOLVEX_SOURCE_DIR "/data/slave/Log/.keep")));
-
-        MasterConfig rec;
-        QCOMPARE(readMasterConfig(master, rec).status, ConfigReadStatus::Ok);
-        QCOMPARE(validateMasterConfig(rec).errors, 0);
-        SlaveConfig srec;
-        QCOMPARE(readSlaveConfig(slave, srec).status, ConfigReadStatus::Ok);
-        QCOMPARE(validateSlaveConfig(srec).errors, 0);
+        for (const char *program : {"master", "slave"})
+            QVERIFY(QFile::exists(QStringLiteral(TOLVEX_SOURCE_DIR "/data/%1/Log/.keep").arg(program)));
     }
 };
 

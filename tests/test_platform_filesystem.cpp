@@ -1,227 +1,148 @@
 #include "FileSystem.h"
 #include "TestSupport.h"
-
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
-
+#include <memory>
 #include <sys/stat.h>
 
 using namespace tolvex;
-using tolvex::test::readFile;
-using tolvex::test::writeFile;
+using test::readFile;
+using test::writeFile;
 
 class TestPlatformFileSystem : public QObject {
     Q_OBJECT
 
-private:
-    QString m_oldCwd;
+    std::unique_ptr<QTemporaryDir> m_dir;  // a fresh one for each test
+    QString m_oldCwd = QDir::currentPath();
+
+    QString at(const QString &name) const { return m_dir->filePath(name); }
 
 private slots:
-    void init() { m_oldCwd = QDir::currentPath(); }
-    void cleanup() { QDir::setCurrent(m_oldCwd); }
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void cleanupTestCase() { QDir::setCurrent(m_oldCwd); }
+
+    // Relative to the folder and absolute with "\" before it: exact names only change
+    // their separators, missing ones take the one entry that differs in case alone.
+    void pathsWithBackslashAndAnyCase_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        const char *rows[][2] = {{"Data\\TolvexM.ini", "Data/TolvexM.ini"}, {"Log\\", "Log/"},
+                                 {"data\\tolvexm.INI", "Data/TolvexM.ini"}, {"log/", "Log/"},
+                                 {"LOG\\New.log", "Log/New.log"},           {"none\\data", "none/data"},
+                                 {"data\\sub\\", "Data/Sub/"},               {".\\data", "./Data"},
+                                 {"Data\\..\\data\\SUB", "Data/../Data/Sub"}, {"twin\\", "twin/"}};  // twin: two match
+        for (const auto &[path, expected] : rows)
+            QTest::newRow(path) << QString(path) << QString(expected);
+    }
 
     void pathsWithBackslashAndAnyCase()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString root = dir.path();
-        QVERIFY(QDir(root).mkpath(QStringLiteral("Data")));
-        QVERIFY(QDir(root).mkpath(QStringLiteral("Log")));
-        QVERIFY(writeFile(root + QStringLiteral("/Data/TolvexM.ini"), "x"));
-
-        // Exact names only change their separators; a trailing one is kept.
-        QCOMPARE(fs::nativePath(root + QStringLiteral("\\Data\\TolvexM.ini")),
-                 root + QStringLiteral("/Data/TolvexM.ini"));
-        QCOMPARE(fs::nativePath(root + QStringLiteral("\\Log\\")), root + QStringLiteral("/Log/"));
-        // Missing names take the one entry that differs only in case.
-        QCOMPARE(fs::nativePath(root + QStringLiteral("\\data\\tolvexm.INI")),
-                 root + QStringLiteral("/Data/TolvexM.ini"));
-        QCOMPARE(fs::nativePath(root + QStringLiteral("/log/")), root + QStringLiteral("/Log/"));
-        // A new file in an existing folder keeps its own name; the folder is found.
-        QCOMPARE(fs::nativePath(root + QStringLiteral("\\LOG\\New.log")),
-                 root + QStringLiteral("/Log/New.log"));
-        // Nothing at all: left as given.
-        QCOMPARE(fs::nativePath(root + QStringLiteral("\\none\\data")),
-                 root + QStringLiteral("/none/data"));
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        for (const char *folder : {"Data/Sub", "Log", "Twin", "TWIN"})
+            QVERIFY(QDir(m_dir->path()).mkpath(folder));
+        QVERIFY(writeFile(at("Data/TolvexM.ini"), "x"));
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        QCOMPARE(fs::nativePath(path), expected);
+        QCOMPARE(fs::nativePath(m_dir->path() + '\\' + path), m_dir->path() + '/' + expected);
         QCOMPARE(fs::nativePath(QString()), QString());
-
-        QVERIFY(fs::folderExists(root + QStringLiteral("\\data\\")));
-        QVERIFY(fs::folderExists(root + QStringLiteral("/LOG")));
-        QVERIFY(fs::fileExists(root + QStringLiteral("\\DATA\\tolvexm.ini")));
-        QVERIFY(!fs::fileExists(root + QStringLiteral("\\Data")));
-        QVERIFY(!fs::folderExists(root + QStringLiteral("\\Data\\TolvexM.ini")));
-        QVERIFY(!fs::folderExists(root + QStringLiteral("\\Nowhere\\")));
+        QVERIFY(fs::folderExists("data\\") && fs::folderExists("LOG") && fs::folderExists("DATA\\SUB\\"));
+        QVERIFY(fs::fileExists(m_dir->path() + "\\DATA\\tolvexm.ini"));
+        QVERIFY(!fs::fileExists("Data") && !fs::folderExists("Data\\TolvexM.ini") && !fs::folderExists("Nowhere\\"));
     }
 
-    void relativeAndAmbiguousPaths()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Data/Sub")));
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Twin")));
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("TWIN")));
-        QVERIFY(QDir::setCurrent(dir.path()));
-
-        QCOMPARE(fs::nativePath(QStringLiteral("data\\sub\\")), QStringLiteral("Data/Sub/"));
-        QCOMPARE(fs::nativePath(QStringLiteral(".\\data")), QStringLiteral("./Data"));
-        QCOMPARE(fs::nativePath(QStringLiteral("Data\\..\\data\\SUB")), QStringLiteral("Data/../Data/Sub"));
-        // Two entries match without case: neither is picked.
-        QCOMPARE(fs::nativePath(QStringLiteral("twin\\")), QStringLiteral("twin/"));
-        QVERIFY(fs::folderExists(QStringLiteral("DATA\\SUB\\")));
-    }
-
-    void readsLineEndsAndEncodings_data()
+    void readsTextAndRefusesTheRest_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("expected");
-        const QStringList ab{QStringLiteral("a"), QStringLiteral("b")};
-        QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << ab;
-        QTest::newRow("lf") << QByteArray("a\nb\n") << ab;
-        QTest::newRow("lone cr") << QByteArray("a\rb") << ab;
-        QTest::newRow("no final end") << QByteArray("a\r\nb") << ab;
-        QTest::newRow("empty lines kept") << QByteArray("a\r\n\r\n\nb\n")
-                                          << QStringList{QStringLiteral("a"), QString(), QString(),
-                                                         QStringLiteral("b")};
-        QTest::newRow("empty file") << QByteArray() << QStringList();
-        QTest::newRow("tab kept") << QByteArray("k=\tv\r\n") << QStringList{QStringLiteral("k=\tv")};
-        QTest::newRow("utf-8") << QByteArray("caf\xC3\xA9\r\n") << QStringList{QStringLiteral("caf\u00E9")};
-        QTest::newRow("bom dropped") << QByteArray("\xEF\xBB\xBFx=1\r\n") << QStringList{QStringLiteral("x=1")};
-        // One invalid sequence anywhere makes the whole file Latin-1.
-        QTest::newRow("latin-1") << QByteArray("caf\xC3\xA9\r\nna\xEFve\r\n")
-                                 << QStringList{QStringLiteral("caf\u00C3\u00A9"),
-                                                QStringLiteral("na\u00EFve")};
-        QTest::newRow("overlong utf-8 as latin-1") << QByteArray("\xC0\xAF")
-                                                   << QStringList{QStringLiteral("\u00C0\u00AF")};
+        QTest::addColumn<fs::ReadStatus>("status");
+        QTest::addColumn<QString>("lines");  // joined by "|"
+        // Empty lines are kept; one invalid UTF-8 sequence anywhere makes the whole file Latin-1.
+        const char *rows[][3] = {
+            {"crlf", "a\r\nb\r\n", "a|b"}, {"lf", "a\nb\n", "a|b"}, {"lone cr", "a\rb", "a|b"},
+            {"no final end", "a\r\nb", "a|b"}, {"empty lines", "a\r\n\r\n\nb\n", "a|||b"}, {"empty file", "", ""},
+            {"tab", "k=\tv\r\n", "k=\tv"}, {"utf-8", "caf\xC3\xA9\r\n", "caf\u00E9"},
+            {"bom dropped", "\xEF\xBB\xBFx=1\r\n", "x=1"},
+            {"latin-1", "caf\xC3\xA9\r\nna\xEFve\r\n", "caf\u00C3\u00A9|na\u00EFve"},
+            {"overlong utf-8", "\xC0\xAF", "\u00C0\u00AF"}};
+        for (const auto &[name, bytes, lines] : rows)
+            QTest::newRow(name) << QByteArray(bytes) << fs::ReadStatus::Ok << QString(lines);
+        // Control characters but TAB are not text; the limits here are 256 bytes and lines of 100.
+        QTest::newRow("nul") << QByteArray("a=1\r\nb\0c\r\n", 10) << fs::ReadStatus::NotText << "";
+        QTest::newRow("escape") << QByteArray("a=\x1b[1m\r\n") << fs::ReadStatus::NotText << "";
+        QTest::newRow("binary") << QByteArray("\x7F" "ELF\x02\x01\x01\x00\x00", 9) << fs::ReadStatus::NotText << "";
+        QTest::newRow("form feed") << QByteArray("a\fb") << fs::ReadStatus::NotText << "";
+        QTest::newRow("overlong line") << QByteArray(101, 'x') << fs::ReadStatus::TooLarge << "";
+        QTest::newRow("too large") << QByteArray(30, '\n').repeated(10) << fs::ReadStatus::TooLarge << "";
     }
 
-    void readsLineEndsAndEncodings()
+    void readsTextAndRefusesTheRest()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, expected);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("In.ini"));
-        QVERIFY(writeFile(path, bytes));
-        QStringList lines{QStringLiteral("stale")};
-        QCOMPARE(fs::readTextLines(dir.path() + QStringLiteral("\\in.INI"), lines), fs::ReadStatus::Ok);
-        QCOMPARE(lines, expected);
-    }
-
-    void refusesWhatIsNotText_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("status");
-        const int notText = int(fs::ReadStatus::NotText);
-        const int tooLarge = int(fs::ReadStatus::TooLarge);
-        QTest::newRow("nul") << QByteArray("a=1\r\nb\0c\r\n", 10) << notText;
-        QTest::newRow("escape") << QByteArray("a=\x1b[1m\r\n") << notText;
-        QTest::newRow("binary") << QByteArray("\x7F" "ELF\x02\x01\x01\x00\x00", 9) << notText;
-        QTest::newRow("form feed") << QByteArray("a\fb") << notText;
-        QTest::newRow("overlong line") << QByteArray(101, 'x') << tooLarge;
-        QTest::newRow("too large") << QByteArray(30, '\n').repeated(10) << tooLarge;
-    }
-
-    void refusesWhatIsNotText()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, status);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("bad.ini"));
-        QVERIFY(writeFile(path, bytes));
-        QStringList lines;
-        QCOMPARE(int(fs::readTextLines(path, lines, 256, 100)), status);
-        QVERIFY(lines.isEmpty());
-    }
-
-    void refusesWhatCannotBeOpened()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        QStringList lines;
-        QCOMPARE(fs::readTextLines(dir.filePath(QStringLiteral("missing.ini")), lines),
-                 fs::ReadStatus::CannotOpen);
-        QCOMPARE(fs::readTextLines(dir.path(), lines), fs::ReadStatus::CannotOpen);
-        QVERIFY(!fs::readFirstLines(dir.filePath(QStringLiteral("missing.log")), 2, lines));
-        QVERIFY(!fs::readFirstLines(dir.path(), 2, lines));
+        QFETCH(fs::ReadStatus, status);
+        QFETCH(QString, lines);
+        QVERIFY(writeFile(at("In.ini"), bytes));
+        QStringList read{"stale"};
+        QCOMPARE(fs::readTextLines(m_dir->path() + "\\in.INI", read, 256, 100), status);
+        QCOMPARE(read, lines.isEmpty() ? QStringList() : lines.split('|'));
     }
 
     void readsFirstLinesOnly()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("Tolvex.log"));
         QByteArray bytes("Created 14-Mar-26\r\nsecond\nthird\r\n");
-        bytes += QByteArray(200000, 'z'); // a long tail is never read whole
-        QVERIFY(writeFile(path, bytes));
+        QVERIFY(writeFile(at("Tolvex.log"), bytes + QByteArray(200000, 'z')));  // a long tail is never read whole
         QStringList lines;
-        QVERIFY(fs::readFirstLines(path, 2, lines));
-        QCOMPARE(lines, (QStringList{QStringLiteral("Created 14-Mar-26"), QStringLiteral("second")}));
-        QVERIFY(fs::readFirstLines(path, 10, lines));
+        QVERIFY(fs::readFirstLines(at("Tolvex.log"), 2, lines));
+        QCOMPARE(lines, (QStringList{"Created 14-Mar-26", "second"}));
+        QVERIFY(fs::readFirstLines(at("Tolvex.log"), 10, lines));
         QCOMPARE(lines.size(), 3);
-        QVERIFY(fs::readFirstLines(path, 0, lines));
+        QVERIFY(fs::readFirstLines(at("Tolvex.log"), 0, lines));
         QVERIFY(lines.isEmpty());
+        // Missing files and folders cannot be opened.
+        for (const QString &path : {at("missing.ini"), m_dir->path()}) {
+            QCOMPARE(fs::readTextLines(path, lines), fs::ReadStatus::CannotOpen);
+            QVERIFY(!fs::readFirstLines(path, 2, lines));
+        }
     }
 
     void appendsOnlyToExistingFiles()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString missing = dir.filePath(QStringLiteral("missing.log"));
-        QVERIFY(!fs::appendText(missing, QStringLiteral("line\r\n")));
-        QVERIFY(!QFile::exists(missing));
-        QVERIFY(!fs::appendText(dir.path(), QStringLiteral("line\r\n")));
-        const QString pipe = dir.filePath(QStringLiteral("pipe"));
-        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-        QVERIFY(!fs::appendText(pipe, QStringLiteral("line\r\n"))); // neither blocks nor writes
+        QVERIFY(!fs::appendText(at("missing.log"), "line\r\n"));
+        QVERIFY(!QFile::exists(at("missing.log")));
+        QVERIFY(!fs::appendText(m_dir->path(), "line\r\n"));
+        QCOMPARE(::mkfifo(QFile::encodeName(at("pipe")).constData(), 0600), 0);
+        QVERIFY(!fs::appendText(at("pipe"), "line\r\n"));  // neither blocks nor writes
         QStringList lines;
-        QCOMPARE(fs::readTextLines(pipe, lines), fs::ReadStatus::CannotOpen);
+        QCOMPARE(fs::readTextLines(at("pipe"), lines), fs::ReadStatus::CannotOpen);
 
-        const QString path = dir.filePath(QStringLiteral("Run.log"));
-        QVERIFY(writeFile(path, "first\r\n"));
-        QVERIFY(fs::appendText(dir.path() + QStringLiteral("\\run.LOG"), QStringLiteral("caf\u00E9\r\n")));
-        QVERIFY(fs::appendText(path, QStringLiteral("end")));
-        QCOMPARE(readFile(path), QByteArray("first\r\ncaf\xC3\xA9\r\nend"));
+        QVERIFY(writeFile(at("Run.log"), "first\r\n"));
+        QVERIFY(fs::appendText(m_dir->path() + "\\run.LOG", "caf\u00E9\r\n"));
+        QVERIFY(fs::appendText(at("Run.log"), "end"));
+        QCOMPARE(readFile(at("Run.log")), QByteArray("first\r\ncaf\xC3\xA9\r\nend"));
     }
 
-    void replacesWholeFileInOneStep()
+    void replacesRenamesAndRemoves()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Data")));
-        const QString path = dir.filePath(QStringLiteral("Data/TolvexM.ini"));
-        QVERIFY(writeFile(path, QByteArray(5000, 'o')));
-
+        QVERIFY(writeFile(at("Data/TolvexM.ini"), QByteArray(5000, 'o')));
         const QString text = QStringLiteral("[Tolvex]\r\nCName=B\u00FCro\r\n");
-        QVERIFY(fs::replaceWithText(dir.path() + QStringLiteral("\\data\\tolvexm.ini"), text));
-        QCOMPARE(readFile(path), text.toUtf8());
+        QVERIFY(fs::replaceWithText(m_dir->path() + "\\data\\tolvexm.ini", text));
+        QCOMPARE(readFile(at("Data/TolvexM.ini")), text.toUtf8());
         // No temporary file is left beside it, and no second file in another case.
-        QCOMPARE(QDir(dir.filePath(QStringLiteral("Data"))).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("TolvexM.ini")});
-
+        QCOMPARE(QDir(at("Data")).entryList(QDir::Files | QDir::Hidden), QStringList{"TolvexM.ini"});
         // A new file in an existing folder is created; a missing folder is an error.
-        QVERIFY(fs::replaceWithText(dir.path() + QStringLiteral("\\DATA\\New.ini"), QStringLiteral("x")));
-        QCOMPARE(readFile(dir.filePath(QStringLiteral("Data/New.ini"))), QByteArray("x"));
-        QVERIFY(!fs::replaceWithText(dir.path() + QStringLiteral("\\Nowhere\\x.ini"), QStringLiteral("x")));
-        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("Nowhere"))));
-    }
+        QVERIFY(fs::replaceWithText(m_dir->path() + "\\DATA\\New.ini", "x"));
+        QCOMPARE(readFile(at("Data/New.ini")), QByteArray("x"));
+        QVERIFY(!fs::replaceWithText(m_dir->path() + "\\Nowhere\\x.ini", "x"));
+        QVERIFY(!QFileInfo::exists(at("Nowhere")));
 
-    void removesAndRenames()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString a = dir.filePath(QStringLiteral("Tolvex.log"));
-        const QString b = dir.filePath(QStringLiteral("Tolvex.old"));
-        QVERIFY(writeFile(a, "a"));
-        QVERIFY(fs::renameFile(dir.path() + QStringLiteral("\\tolvex.LOG"), dir.path() + QStringLiteral("\\Tolvex.old")));
-        QCOMPARE(readFile(b), QByteArray("a"));
-        QVERIFY(writeFile(a, "new"));
-        QVERIFY(!fs::renameFile(a, b)); // never overwrites
-        QCOMPARE(readFile(b), QByteArray("a"));
-        QVERIFY(fs::removeFile(dir.path() + QStringLiteral("\\TOLVEX.old")));
-        QVERIFY(!QFile::exists(b));
-        QVERIFY(!fs::removeFile(b));
+        QVERIFY(fs::renameFile(m_dir->path() + "\\data\\new.INI", m_dir->path() + "\\Data\\Old.ini"));
+        QCOMPARE(readFile(at("Data/Old.ini")), QByteArray("x"));
+        QVERIFY(!fs::renameFile(at("Data/TolvexM.ini"), at("Data/Old.ini")));  // never overwrites
+        QCOMPARE(readFile(at("Data/Old.ini")), QByteArray("x"));
+        QVERIFY(fs::removeFile(m_dir->path() + "\\Data\\OLD.ini"));
+        QVERIFY(!QFile::exists(at("Data/Old.ini")));
+        QVERIFY(!fs::removeFile(at("Data/Old.ini")));
     }
 };
 

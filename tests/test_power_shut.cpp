@@ -1,179 +1,125 @@
-#include <QtTest>
-
-#include <climits>
-#include <functional>
-#include <optional>
-
 #include "PowerBackend.h"
 #include "mdShut.h"
+#include <QtTest>
+#include <climits>
 
 using tolvex::PowerAction;
 using tolvex::RecordingPowerBackend;
 
-namespace {
-
-std::optional<mdShut::ShutdownError> raised(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const mdShut::ShutdownError &e) {
-        return e;
-    }
-    return std::nullopt;
-}
-
-} // namespace
+enum class Backend { Plain, Refusing, Unsupported, Failing };  // what the recording backend answers
+constexpr int kHibernate = 1000, kStandby = 1001;               // calls beside ShutdownSystem's flags
 
 class TestPowerShut : public QObject {
     Q_OBJECT
 
 private slots:
-    void flagsChooseAction_data();
-    void flagsChooseAction();
-    void hibernateAndStandby();
-    void flagsOutOfRange();
-    void refusedPrivilege();
-    void failedRequest();
-    void unsupportedSuspendHasNoEffect();
+    void flagsChooseAction_data()
+    {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<PowerAction>("action");
+        QTest::addColumn<bool>("force");
+        const std::tuple<int, PowerAction, bool> rows[] = {
+            {0, PowerAction::LogOff, false},   {4, PowerAction::LogOff, true},    {1, PowerAction::Halt, false},
+            {5, PowerAction::Halt, true},      {2, PowerAction::Reboot, false},   {6, PowerAction::Reboot, true},
+            {8, PowerAction::PowerOff, false}, {12, PowerAction::PowerOff, true}, {3, PowerAction::Reboot, false},
+            {16, PowerAction::LogOff, false},  {31, PowerAction::PowerOff, true}};
+        for (const auto &[flags, action, force] : rows)
+            QTest::addRow("%d", flags) << flags << action << force;
+    }
+
+    // The privilege step for the action first, then the one request.
+    void flagsChooseAction()
+    {
+        QFETCH(int, flags);
+        QFETCH(PowerAction, action);
+        QFETCH(bool, force);
+        RecordingPowerBackend backend;
+        mdShut::PowerContext ctx{backend, "TolvexMu"};
+        QVERIFY(mdShut::ShutdownSystem(ctx, flags));
+        const auto &calls = backend.calls();
+        QCOMPARE(calls.size(), size_t(2));
+        QCOMPARE(std::make_tuple(calls[0].privilegeStep, calls[0].action), std::make_tuple(true, action));
+        QCOMPARE(std::make_tuple(calls[1].privilegeStep, calls[1].action, calls[1].force),
+                 std::make_tuple(false, action, force));
+    }
+
+    void suspendCarriesOnWhenItFailsOrIsUnsupported()
+    {
+        // Each asks the privilege for its own action, then makes a forced request; a
+        // failed request is not reported.
+        RecordingPowerBackend failing;
+        failing.failPerform("Sleep verb \"hibernate\" not supported");
+        mdShut::PowerContext ctx{failing, "TolvexSu"};
+        QVERIFY(mdShut::Hibernate(ctx) && mdShut::Standby(ctx));
+        using Step = std::pair<bool, PowerAction>;  // privilege step or request, and its action
+        QList<Step> calls;
+        for (const auto &call : failing.calls()) {
+            calls.append({call.privilegeStep, call.action});
+            QVERIFY(call.privilegeStep || call.force);
+        }
+        QCOMPARE(calls, QList<Step>({{true, PowerAction::Hibernate}, {false, PowerAction::Hibernate},
+                                     {true, PowerAction::Suspend}, {false, PowerAction::Suspend}}));
+        // A computer that cannot suspend at all: no request, no effect, the program carries on.
+        RecordingPowerBackend unsupported;
+        unsupported.privilegeUnsupported("not supported");
+        mdShut::PowerContext plain{unsupported, "TolvexMu"};
+        QVERIFY(mdShut::Hibernate(plain) && mdShut::Standby(plain));
+        QVERIFY(unsupported.performed().empty());
+    }
+
+    void failuresRaiseTheirErrors_data()
+    {
+        QTest::addColumn<Backend>("backend");
+        QTest::addColumn<QString>("reason");  // the backend's text
+        QTest::addColumn<int>("call");
+        QTest::addColumn<long>("number");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<int>("calls");  // backend calls made before the error
+        for (int flags : {32, -1, INT_MAX, INT_MIN})
+            QTest::addRow("flags %d", flags) << Backend::Plain << "" << flags << mdShut::kErrInvalidParameter
+                                            << "Invalid parameter to ShutdownSystem: " + QString::number(flags) << 0;
+        const QString refused = QStringLiteral("Can't enable shutdown: You do not have the privileges to shutdown "
+                                               "this system. [%1]");
+        const QString reason = QStringLiteral("Interactive authentication required.");
+        for (int call : {8, kHibernate, kStandby})
+            QTest::addRow("refused %d", call) << Backend::Refusing << reason << call << mdShut::kErrNoPrivileges
+                                              << refused.arg(reason) << 1;
+        QTest::newRow("refused without text") << Backend::Refusing << "" << 0 << mdShut::kErrNoPrivileges
+                                              << refused.arg("") << 1;
+        QTest::newRow("power off unsupported") << Backend::Unsupported << "not supported" << 8
+                                               << mdShut::kErrNoPrivileges << refused.arg("not supported") << 1;
+        QTest::newRow("request failed") << Backend::Failing << "Operation denied due to active block inhibitor" << 2
+                                        << mdShut::kErrShutdownFailed
+                                        << "ShutdownSystem failed: Operation denied due to active block inhibitor" << 2;
+    }
+
+    void failuresRaiseTheirErrors()
+    {
+        QFETCH(Backend, backend);
+        QFETCH(QString, reason);
+        QFETCH(int, call);
+        QFETCH(long, number);
+        QFETCH(QString, description);
+        QFETCH(int, calls);
+        RecordingPowerBackend power;
+        if (backend == Backend::Refusing)
+            power.refusePrivilege(reason);
+        else if (backend == Backend::Unsupported)
+            power.privilegeUnsupported(reason);
+        else if (backend == Backend::Failing)
+            power.failPerform(reason);
+        mdShut::PowerContext ctx{power, "TolvexSu"};
+        try {
+            call == kHibernate ? mdShut::Hibernate(ctx) : call == kStandby ? mdShut::Standby(ctx)
+                                                                            : mdShut::ShutdownSystem(ctx, call);
+            QFAIL("no error raised");
+        } catch (const mdShut::ShutdownError &e) {
+            QCOMPARE(std::make_tuple(e.number, e.source, e.description),
+                     std::make_tuple(number, QString("TolvexSu.mShutDown"), description));
+        }
+        QCOMPARE(int(power.calls().size()), calls);
+    }
 };
-
-void TestPowerShut::flagsChooseAction_data()
-{
-    QTest::addColumn<int>("flags");
-    QTest::addColumn<int>("action");
-    QTest::addColumn<bool>("force");
-
-    QTest::newRow("0 log off") << 0 << int(PowerAction::LogOff) << false;
-    QTest::newRow("4 log off forced") << 4 << int(PowerAction::LogOff) << true;
-    QTest::newRow("1 shut down") << 1 << int(PowerAction::Halt) << false;
-    QTest::newRow("5 shut down forced") << 5 << int(PowerAction::Halt) << true;
-    QTest::newRow("2 restart") << 2 << int(PowerAction::Reboot) << false;
-    QTest::newRow("6 restart forced") << 6 << int(PowerAction::Reboot) << true;
-    QTest::newRow("8 power off") << 8 << int(PowerAction::PowerOff) << false;
-    QTest::newRow("12 power off forced") << 12 << int(PowerAction::PowerOff) << true;
-    QTest::newRow("3 restart wins") << 3 << int(PowerAction::Reboot) << false;
-    QTest::newRow("16 unforced log off") << 16 << int(PowerAction::LogOff) << false;
-    QTest::newRow("31 power off forced") << 31 << int(PowerAction::PowerOff) << true;
-}
-
-void TestPowerShut::flagsChooseAction()
-{
-    QFETCH(int, flags);
-    QFETCH(int, action);
-    QFETCH(bool, force);
-
-    RecordingPowerBackend backend;
-    mdShut::PowerContext ctx{backend, QStringLiteral("TolvexMu")};
-    QVERIFY(mdShut::ShutdownSystem(ctx, flags));
-
-    // The privilege step for the same action comes first, then the one request.
-    const auto &calls = backend.calls();
-    QCOMPARE(calls.size(), size_t(2));
-    QVERIFY(calls[0].privilegeStep);
-    QCOMPARE(int(calls[0].action), action);
-    QVERIFY(!calls[1].privilegeStep);
-    QCOMPARE(int(calls[1].action), action);
-    QCOMPARE(calls[1].force, force);
-}
-
-void TestPowerShut::hibernateAndStandby()
-{
-    // A refused suspend request is not reported: the program carries on.
-    RecordingPowerBackend backend;
-    backend.failPerform(QStringLiteral("Sleep verb \"hibernate\" not supported"));
-    mdShut::PowerContext ctx{backend, QStringLiteral("TolvexSu")};
-
-    QVERIFY(mdShut::Hibernate(ctx));
-    QVERIFY(mdShut::Standby(ctx));
-
-    // Each asks the privilege for its own action first, then makes a critical request.
-    const auto &calls = backend.calls();
-    QCOMPARE(calls.size(), size_t(4));
-    const PowerAction expected[] = {PowerAction::Hibernate, PowerAction::Hibernate, PowerAction::Suspend,
-                                    PowerAction::Suspend};
-    for (size_t i = 0; i < 4; ++i) {
-        QCOMPARE(calls[i].privilegeStep, i % 2 == 0);
-        QCOMPARE(calls[i].action, expected[i]);
-        if (!calls[i].privilegeStep)
-            QVERIFY(calls[i].force);
-    }
-}
-
-void TestPowerShut::flagsOutOfRange()
-{
-    RecordingPowerBackend backend;
-    mdShut::PowerContext ctx{backend, QStringLiteral("TolvexMu")};
-    for (int flags : {32, -1, INT_MAX, INT_MIN}) {
-        const auto error = raised([&] { mdShut::ShutdownSystem(ctx, flags); });
-        QVERIFY(error);
-        QCOMPARE(error->number, 0x8004062FL);
-        QCOMPARE(error->source, QStringLiteral("TolvexMu.mShutDown"));
-        QCOMPARE(error->description, QStringLiteral("Invalid parameter to ShutdownSystem: ") + QString::number(flags));
-    }
-    QVERIFY(backend.calls().empty());
-}
-
-void TestPowerShut::refusedPrivilege()
-{
-    RecordingPowerBackend backend;
-    backend.refusePrivilege(QStringLiteral("Interactive authentication required."));
-    mdShut::PowerContext ctx{backend, QStringLiteral("TolvexSu")};
-    const QString expected = QStringLiteral("Can't enable shutdown: You do not have the privileges to shutdown "
-                                            "this system. [Interactive authentication required.]");
-
-    const std::function<void()> actions[] = {[&] { mdShut::ShutdownSystem(ctx, 8); },
-                                             [&] { mdShut::Hibernate(ctx); },
-                                             [&] { mdShut::Standby(ctx); }};
-    for (const auto &action : actions) {
-        const auto error = raised(action);
-        QVERIFY(error);
-        QCOMPARE(error->number, 0x8004062EL);
-        QCOMPARE(error->source, QStringLiteral("TolvexSu.mShutDown"));
-        QCOMPARE(error->description, expected);
-    }
-    QVERIFY(backend.performed().empty());
-
-    // A refusal without a text still closes the brackets.
-    RecordingPowerBackend silent;
-    silent.refusePrivilege(QString());
-    mdShut::PowerContext quiet{silent, QStringLiteral("TolvexMu")};
-    const auto error = raised([&] { mdShut::ShutdownSystem(quiet, 0); });
-    QVERIFY(error);
-    QVERIFY(error->description.endsWith(QStringLiteral("system. []")));
-}
-
-void TestPowerShut::failedRequest()
-{
-    RecordingPowerBackend backend;
-    backend.failPerform(QStringLiteral("Operation denied due to active block inhibitor"));
-    mdShut::PowerContext ctx{backend, QStringLiteral("TolvexMu")};
-
-    const auto error = raised([&] { mdShut::ShutdownSystem(ctx, 2); });
-    QVERIFY(error);
-    QCOMPARE(error->number, 0x8004062BL);
-    QCOMPARE(error->source, QStringLiteral("TolvexMu.mShutDown"));
-    QCOMPARE(error->description,
-             QStringLiteral("ShutdownSystem failed: Operation denied due to active block inhibitor"));
-    QCOMPARE(backend.performed().size(), size_t(1));
-}
-
-void TestPowerShut::unsupportedSuspendHasNoEffect()
-{
-    // A computer with hibernation switched off: the request has no effect and the
-    // program carries on; powering off such a computer still fails loudly.
-    RecordingPowerBackend backend;
-    backend.privilegeUnsupported(QStringLiteral("not supported"));
-    mdShut::PowerContext ctx{backend, QStringLiteral("TolvexMu")};
-    QVERIFY(mdShut::Hibernate(ctx));
-    QVERIFY(mdShut::Standby(ctx));
-    QVERIFY(backend.performed().empty());
-    try {
-        mdShut::ShutdownSystem(ctx, 8);
-        QFAIL("no error raised");
-    } catch (const mdShut::ShutdownError &e) {
-        QCOMPARE(e.number, mdShut::kErrNoPrivileges);
-    }
-}
 
 QTEST_MAIN(TestPowerShut)
 #include "test_power_shut.moc"

@@ -1,24 +1,13 @@
 #include "TestHost.h"
+#include <algorithm>
 
 namespace tolvex::test {
 
-TestHost::TestHost(const QString &productTitle)
-    : title(productTitle), m_adapter(*this)
-{
-}
-
-BoxRequest TestHost::lastBox() const
-{
-    return boxes.shown().empty() ? BoxRequest() : boxes.shown().back();
-}
-
 bool TestHost::trayRemoved() const
 {
-    for (const RecordingTrayService::Entry &entry : tray.calls()) {
-        if (entry.call == RecordingTrayService::Call::Remove)
-            return true;
-    }
-    return false;
+    const auto &calls = trayService.calls();
+    return std::any_of(calls.begin(), calls.end(),
+                       [](const auto &entry) { return entry.call == RecordingTrayService::Call::Remove; });
 }
 
 bool TestHost::ends(const std::function<void()> &action)

@@ -8,52 +8,31 @@
 
 namespace tolvex::test {
 
-// A program host for tests: scripted boxes, an end that throws
-// ProgramEndedException, a recording tray and a fake clock, all public so that a
-// test can script and inspect them (host.boxes.shown(), host.end.ended(),
-// host.clock.set(...)). A TestHost converts to ProgramHost&, so it can be passed
-// wherever the shared procedures take the program's host.
-//
-// ProgramHost's own accessors are called boxes(), clock() and tray(); the members
-// keep those names here, so the ProgramHost side is a small adapter (host()).
-class TestHost {
+// A program host with scripted boxes, an end that throws ProgramEndedException, a
+// recording tray and a fake clock (14-Mar-26 12:00:05 until set), all public.
+class TestHost : public ProgramHost {
 public:
-    explicit TestHost(const QString &productTitle = QStringLiteral("Tolvex"));
-    TestHost(const TestHost &) = delete;
-    TestHost &operator=(const TestHost &) = delete;
+    explicit TestHost(const QString &name = QStringLiteral("Tolvex")) : title(name) {}
 
-    ScriptedMessageBoxService boxes;
+    ScriptedMessageBoxService boxService;
     ThrowingProgramEnd end;
-    RecordingTrayService tray;
-    FakeClock clock;
+    RecordingTrayService trayService;
+    FakeClock fakeClock;
     int timerStops = 0;  // calls of stopMainTimer()
-    QString title;       // the product title
+    QString title;
 
-    ProgramHost &host() { return m_adapter; }
-    operator ProgramHost &() { return m_adapter; }
+    QString productTitle() const override { return title; }
+    MessageBoxService &boxes() override { return boxService; }
+    const Clock &clock() const override { return fakeClock; }
+    ProgramEnd &programEnd() override { return end; }
+    TrayService &tray() override { return trayService; }
+    void stopMainTimer() override { ++timerStops; }
 
-    // The last box shown; an empty request when none was.
-    BoxRequest lastBox() const;
-    // Whether the tray icon was removed at least once.
+    const std::vector<BoxRequest> &shown() const { return boxService.shown(); }
+    BoxRequest lastBox() const { return shown().empty() ? BoxRequest() : shown().back(); }
     bool trayRemoved() const;
-    // Runs `action`; true when it ended the program (ProgramEndedException caught).
-    bool ends(const std::function<void()> &action);
-
-private:
-    class Adapter : public ProgramHost {
-    public:
-        explicit Adapter(TestHost &owner) : m_owner(owner) {}
-        QString productTitle() const override { return m_owner.title; }
-        MessageBoxService &boxes() override { return m_owner.boxes; }
-        const Clock &clock() const override { return m_owner.clock; }
-        ProgramEnd &programEnd() override { return m_owner.end; }
-        TrayService &tray() override { return m_owner.tray; }
-        void stopMainTimer() override { ++m_owner.timerStops; }
-
-    private:
-        TestHost &m_owner;
-    };
-    Adapter m_adapter;
+    // Runs `action`; true when it ended the program.
+    static bool ends(const std::function<void()> &action);
 };
 
 } // namespace tolvex::test
