@@ -31,47 +31,36 @@ public:
         config.CName[0] = QStringLiteral("Master");
         config.StartDelay = 3;
         config.CPUDelay = 5;
-        QDir(dir.path()).mkpath(QStringLiteral("Data"));
         QDir(dir.path()).mkpath(QStringLiteral("Log"));
         QDir::setCurrent(dir.path());
     }
     ~MasterFixture() { QDir::setCurrent(m_previousDir); }
 
-    void writeConfig() { writeConfigText(masterConfigFileText(config, 1, 0, clock.now())); }
-    void writeConfigText(const QString &text) { writeFile(path("Data/TolvexM.ini"), text.toUtf8()); }
     QString path(const char *relative) const { return dir.filePath(QLatin1String(relative)); }
     QString log() const { return QString::fromUtf8(readFile(path("Log/TolvexM.log"))); }
-    QStringList logLines() const { return log().split(QStringLiteral("\r\n")); }
+    QByteArray configText() const { return masterConfigFileText(config, 1, 0, clock.now()).toUtf8(); }
+    void writeConfig(const QByteArray &bytes) { writeFile(path("Data/TolvexM.ini"), bytes); }
 
-    // Creates the window (without loading it).
-    TolvexMMain &make(const QString &commandLine = QString())
+    // Writes the configuration (unless `write` is false), creates the window and runs
+    // its load handler; false when the program ended during start-up.
+    bool load(const QString &commandLine = QString(), bool write = true)
     {
+        if (write)
+            writeConfig(configText());
         ProgramServices services{boxes, end, clock, tray, power, [this](int mode) { return admin && mode != 4; },
                                  QStringLiteral("TolvexMu")};
         TolvexMMain::Options options;
         options.manualTimer = true;
         window = std::make_unique<TolvexMMain>(services, commandLine, options);
-        return *window;
-    }
-
-    // Writes the configuration, creates the window and runs its load handler.
-    // Returns false when the program ended during start-up.
-    bool load(const QString &commandLine = QString())
-    {
-        writeConfig();
-        make(commandLine);
         return runs([this] { window->Form_Load(); });
     }
 
     // Runs `step`; false when the program ended in it.
-    bool runs(const std::function<void()> &step)
+    static bool runs(const std::function<void()> &step)
     {
         try {
             step();
         } catch (const ProgramEndedException &) {
-            if (!boxes.shown().empty())
-                qInfo("program ended after the box: %s | %s", qPrintable(boxes.shown().back().title),
-                      qPrintable(boxes.shown().back().text));
             return false;
         }
         return true;

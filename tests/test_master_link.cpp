@@ -1,9 +1,10 @@
 // The master's link over real UDP on the loopback: polls, answers, reset and test,
 // port failures and hostile datagrams.
-#include "LinkDatagram.h"
 #include "MasterFixture.h"
 #include "ui_TolvexMMain.h"
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
@@ -12,46 +13,74 @@ using namespace tolvex::test;
 
 namespace {
 
-// A base port with `count` free consecutive UDP ports on this machine.
-int freePortRun(int count)
+// A base port whose `count` (at most 4) ports were all free a moment ago.
+int freePorts(int count)
 {
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        QUdpSocket probe;
-        probe.bind(QHostAddress::AnyIPv4, 0);
-        const int base = probe.localPort();
-        probe.close();
-        if (base < 1024 || base + count > 65535)
-            continue;
-        bool allFree = true;
-        std::vector<std::unique_ptr<QUdpSocket>> held;
-        for (int i = 0; i < count && allFree; ++i) {
-            held.push_back(std::make_unique<QUdpSocket>());
-            allFree = held.back()->bind(QHostAddress::AnyIPv4, quint16(base + i), QAbstractSocket::DontShareAddress);
-        }
-        if (allFree)
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QUdpSocket held[4];
+        held[0].bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::DontShareAddress);
+        const int base = held[0].localPort();
+        bool free = base > 0 && base + count <= 65536;
+        for (int i = 1; i < count && free; ++i)
+            free = held[i].bind(QHostAddress::AnyIPv4, quint16(base + i), QAbstractSocket::DontShareAddress);
+        if (free)
             return base;
     }
     return 0;
 }
 
-// A slave stand-in: listens on its address and the master's Port1, answers each
-// datagram with `reply` (when set) to the sender, and keeps what it received.
+// A slave stand-in on `address` and the master's Port1: keeps what it receives and
+// answers each datagram with `reply` (when set).
 struct FakeSlave {
     QUdpSocket socket;
-    QString reply;
+    QByteArray reply;
     QStringList received;
 
-    bool listen(const QString &address, int port)
+    FakeSlave(const char *address, int port, const char *answer)
+        : reply(answer)
     {
+        QVERIFY(socket.bind(QHostAddress(QLatin1String(address)), quint16(port), QAbstractSocket::DontShareAddress));
         QObject::connect(&socket, &QUdpSocket::readyRead, [this] {
             while (socket.hasPendingDatagrams()) {
                 const QNetworkDatagram d = socket.receiveDatagram();
                 received << QString::fromLatin1(d.data());
                 if (!reply.isEmpty())
-                    socket.writeDatagram(reply.toLatin1(), d.senderAddress(), quint16(d.senderPort()));
+                    socket.writeDatagram(reply, d.senderAddress(), quint16(d.senderPort()));
             }
         });
-        return socket.bind(QHostAddress(address), quint16(port), QAbstractSocket::DontShareAddress);
+    }
+};
+
+// A master with rows 1 and 2 on 127.0.0.1 and 127.0.0.2, each answered by a stand-in.
+// Addresses with a part 0 are no "IPv4 addresses" to the configuration's rule; they are
+// given in the host-name mode, where any name or address is looked up.
+struct Link : MasterFixture {
+    int base = freePorts(4);
+    int slavePort = freePorts(1);
+    FakeSlave slave1{"127.0.0.1", slavePort, "<LOP100>"};
+    FakeSlave slave2{"127.0.0.2", slavePort, "<LOS200>"};
+
+    Link()
+    {
+        config.DName = 2;
+        config.IPAdd[1] = QStringLiteral("127.0.0.1");
+        config.IPAdd[2] = QStringLiteral("127.0.0.2");
+        config.CName[1] = QStringLiteral("Alpha");
+        config.Port1 = slavePort;
+        config.Port2 = base;
+        config.StartDelay = 1;
+        config.LogLevel = 3;
+    }
+    // One second of the cycle with time for the datagrams; false when the program ended.
+    bool networkSecond()
+    {
+        return runs([this] {
+            window->tmrRefresh_Timer();
+            QTest::qWait(40);
+            clock.advanceSeconds(1);
+            window->tmrRefresh_Timer();
+            QTest::qWait(40);
+        });
     }
 };
 
@@ -60,149 +89,83 @@ struct FakeSlave {
 class MasterLinkTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void answersMarkTheRows();
-    void silentSlavesLeadToSimulation();
-    void resetAndTestAreSentOnce();
+    void session();
     void hostileDatagramsOnlyMarkTheRow();
-    void portInUseAnsweredNoLeavesItUnconfigured();
-    void portInUseAnsweredYesEnds();
-    void basePortPastTheRangeIsAPortError();
+    void unconfigured_data();
+    void unconfigured();
     void oneUnreachableSlaveDoesNotStopTheOthers();
-
-private:
-    // A master with two rows on 127.0.0.1 and 127.0.0.2, fake slaves listening.
-    void setUpTwoRows(MasterFixture &f);
-    void networkSecond(MasterFixture &f);
-
-    int m_base = 0;
-    int m_slavePort = 0;
-    FakeSlave m_slave1;
-    FakeSlave m_slave2;
 };
 
-void MasterLinkTest::init()
+// A session: answers mark the rows; Reset and Test reach the slaves once each; silence
+// then ends the test run in its box and the next run in the simulation.
+void MasterLinkTest::session()
 {
-    m_base = freePortRun(4);
-    m_slavePort = freePortRun(1);
-    QVERIFY(m_base > 0 && m_slavePort > 0);
-    m_slave1.socket.close();
-    m_slave2.socket.close();
-    m_slave1.socket.disconnect();
-    m_slave2.socket.disconnect();
-    m_slave1.received.clear();
-    m_slave2.received.clear();
-    m_slave1.reply = QStringLiteral("<LOP100>");
-    m_slave2.reply = QStringLiteral("<LOS200>");
-}
-
-void MasterLinkTest::setUpTwoRows(MasterFixture &f)
-{
-    // Addresses with a part 0 are no "IPv4 addresses" to the configuration's rule;
-    // they are given in the host-name mode, where any name or address is looked up.
-    f.config.DName = 2;
-    f.config.IPAdd[1] = QStringLiteral("127.0.0.1");
-    f.config.IPAdd[2] = QStringLiteral("127.0.0.2");
-    f.config.CName[1] = QStringLiteral("Alpha");
-    f.config.Port1 = m_slavePort;
-    f.config.Port2 = m_base;
-    f.config.StartDelay = 1;
-    f.config.LogLevel = 3;
-    QVERIFY(m_slave1.listen(QStringLiteral("127.0.0.1"), m_slavePort));
-    QVERIFY(m_slave2.listen(QStringLiteral("127.0.0.2"), m_slavePort));
-}
-
-void MasterLinkTest::networkSecond(MasterFixture &f)
-{
-    f.window->tmrRefresh_Timer();
-    QTest::qWait(40);
-    f.clock.advanceSeconds(1);
-    f.window->tmrRefresh_Timer();
-    QTest::qWait(40);
-}
-
-void MasterLinkTest::answersMarkTheRows()
-{
-    MasterFixture f;
-    setUpTwoRows(f);
-    QVERIFY(f.load());
-    TolvexMMain &m = *f.window;
+    Link l;
+    QVERIFY(l.load(QStringLiteral("-InhibitShutdown")));
+    TolvexMMain &m = *l.window;
     for (int i = 0; i < 3; ++i)
-        networkSecond(f);
+        QVERIFY(l.networkSecond());
     QCOMPARE(m.st.RunState, 1);
     m.tmrRefresh_Timer(); // the next cycle shows what came in
-    QCOMPARE(m.Type1[1]->text(), QStringLiteral(" Connected"));
-    QCOMPARE(m.Type1[2]->text(), QStringLiteral(" Connected"));
-    QCOMPARE(m.Comp[1]->text(), QStringLiteral(" Alpha"));
-    QCOMPARE(m.Comp[2]->text(), QStringLiteral(" 127.0.0.2"));
-    QCOMPARE(m.Shut1[1]->text(), QStringLiteral("P"));
-    QCOMPARE(m.Shut1[2]->text(), QStringLiteral("S**"));
+    QCOMPARE(m.Type1[1]->text() + '|' + m.Type1[2]->text(), QStringLiteral(" Connected| Connected"));
+    QCOMPARE(m.Comp[1]->text() + '|' + m.Comp[2]->text() + '|' + m.Comp[3]->text(), QStringLiteral(" Alpha| 127.0.0.2| ---"));
+    QCOMPARE(m.Shut1[1]->text() + '|' + m.Shut1[2]->text(), QStringLiteral("P|S**"));
     QCOMPARE(m.Type1[0]->text(), QStringLiteral(" Network OK"));
-    QCOMPARE(m.Comp[3]->text(), QStringLiteral(" ---"));
-    QVERIFY(f.log().contains(QStringLiteral(", Comms: 2, 2, 0, 0")));
-    QCOMPARE(m.st.Count, 0);
-    QVERIFY(m_slave1.received.contains(link::kPoll));
-}
+    QVERIFY(l.log().contains(QStringLiteral(", Comms: 2, 2, 0, 0")));
 
-void MasterLinkTest::silentSlavesLeadToSimulation()
-{
-    MasterFixture f;
-    setUpTwoRows(f);
-    QVERIFY(f.load(QStringLiteral("-InhibitShutdown")));
-    for (int i = 0; i < 3; ++i)
-        networkSecond(f);
-    m_slave1.reply.clear();
-    m_slave2.reply.clear();
+    QTest::qWait(40); // the poll of the extra tick
+    l.slave1.received.clear();
+    m.Reset_Click();
+    QTest::qWait(40);
+    QCOMPARE(l.slave1.received, QStringList{"<LOC000>"});
+    QVERIFY(l.log().contains(QStringLiteral(",  Reset    , Run       ,")));
+    QVERIFY(l.networkSecond() && l.networkSecond());
+    QCOMPARE(l.slave1.received.count(QStringLiteral("<LOC000>")), 1);
+    QVERIFY(l.slave1.received.endsWith(QStringLiteral("<LOA100>")));
+
+    l.slave1.reply.clear();
+    l.slave2.reply.clear();
+    l.slave2.received.clear();
+    m.TestS_Click();
+    QTest::qWait(40);
+    QCOMPARE(l.slave2.received, QStringList{"<LOT000>"});
+    QCOMPARE(m.windowTitle(), QStringLiteral("Tolvex - Test Mode"));
+    for (int i = 0; i < 6; ++i) // two seconds of activation, five silent ones: then the box
+        QVERIFY(l.networkSecond());
+    QVERIFY(l.boxes.shown().empty());
+    QCOMPARE(l.slave2.received.count(QStringLiteral("<LOT000>")), 1);
+    QVERIFY(l.slave2.received.endsWith(QStringLiteral("<LOA100>")));
+    QVERIFY(l.networkSecond());
+    QCOMPARE(int(l.boxes.shown().size()), 1);
+    QCOMPARE(l.boxes.shown().front().title + '|' + l.boxes.shown().front().text, QStringLiteral("Tolvex Test|Test Power Off"));
+    QVERIFY(!m.st.TestMode && m.st.RunState == 0);
+    QCOMPARE(m.windowTitle(), QStringLiteral("Tolvex"));
+    QVERIFY(l.log().contains(QStringLiteral(", *Enter    , Test      ,")));
+    QVERIFY(l.log().contains(QStringLiteral(", *Simulate , Power Off ,")));
+
     // -InhibitShutdown arms 6 seconds of silence and a 6-second countdown.
     bool running = true;
     for (int i = 0; i < 20 && running; ++i)
-        running = f.runs([&] { networkSecond(f); });
+        running = l.networkSecond();
     QVERIFY(!running);
-    QVERIFY(f.log().contains(QStringLiteral(",  Simulate , Power Off ,")));
-    QCOMPARE(f.boxes.shown().back().text, QStringLiteral("Test Real Power Off"));
-    QVERIFY(f.power.calls().empty());
-}
-
-void MasterLinkTest::resetAndTestAreSentOnce()
-{
-    MasterFixture f;
-    setUpTwoRows(f);
-    QVERIFY(f.load());
-    TolvexMMain &m = *f.window;
-    for (int i = 0; i < 3; ++i)
-        networkSecond(f);
-    m_slave1.received.clear();
-    m.Reset_Click();
-    QTest::qWait(40);
-    QCOMPARE(m_slave1.received, QStringList{link::kReset});
-    QCOMPARE(m.st.TxMessage, link::kPoll);
-    QVERIFY(f.log().contains(QStringLiteral(",  Reset    , Run       ,")));
-    for (int i = 0; i < 2; ++i)
-        networkSecond(f);
-    QCOMPARE(m_slave1.received.count(link::kReset), 1);
-    QVERIFY(m_slave1.received.endsWith(link::kPoll));
-
-    m_slave2.received.clear();
-    m.TestS_Click();
-    QTest::qWait(40);
-    QCOMPARE(m_slave2.received, QStringList{link::kTest});
+    QVERIFY(l.log().contains(QStringLiteral(",  Simulate , Power Off ,")));
+    QCOMPARE(l.boxes.shown().back().text, QStringLiteral("Test Real Power Off"));
+    QVERIFY(l.power.calls().empty());
 }
 
 void MasterLinkTest::hostileDatagramsOnlyMarkTheRow()
 {
-    MasterFixture f;
-    setUpTwoRows(f);
-    m_slave1.reply.clear();
-    m_slave2.reply.clear();
-    QVERIFY(f.load());
-    TolvexMMain &m = *f.window;
-    networkSecond(f);
+    Link l;
+    l.slave1.reply.clear();
+    l.slave2.reply.clear();
+    QVERIFY(l.load());
+    TolvexMMain &m = *l.window;
+    QVERIFY(l.networkSecond());
     QUdpSocket attacker;
-    const QList<QByteArray> junk = {QByteArray(), QByteArray(60000, '\0'), QByteArray("<LOA1xx>"),
-                                    QByteArray("<XXP100>"), QByteArray("\xff\xfe<LO\x00", 6)};
-    for (const QByteArray &j : junk)
-        attacker.writeDatagram(j, QHostAddress::LocalHost, quint16(m_base));
-    attacker.writeDatagram(QByteArray("<QOP100>"), QHostAddress::LocalHost, quint16(m_base + 1));
+    for (const QByteArray &junk : {QByteArray(), QByteArray(60000, '\0'), QByteArray("<LOA1xx>"), QByteArray("<XXP100>"),
+                                   QByteArray("\xff\xfe<LO\x00", 6)})
+        attacker.writeDatagram(junk, QHostAddress::LocalHost, quint16(l.base));
+    attacker.writeDatagram(QByteArray("<QOP100>"), QHostAddress::LocalHost, quint16(l.base + 1));
     QTest::qWait(80);
     QCOMPARE(m.st.NoComms, 1);
     QCOMPARE(m.st.CommsState[2], 1);
@@ -210,76 +173,85 @@ void MasterLinkTest::hostileDatagramsOnlyMarkTheRow()
     m.tmrRefresh_Timer();
     QCOMPARE(m.Type1[2]->text(), QStringLiteral(" Data Error"));
     QCOMPARE(m.Type1[1]->text(), QStringLiteral(" Not Connected"));
-    QVERIFY(f.boxes.shown().empty());
+    QVERIFY(l.boxes.shown().empty());
 
     // A frame that passes the checks but whose state is no digit counts as unreadable.
-    attacker.writeDatagram(QByteArray("<LOPx00>"), QHostAddress::LocalHost, quint16(m_base));
+    attacker.writeDatagram(QByteArray("<LOPx00>"), QHostAddress::LocalHost, quint16(l.base));
     QTest::qWait(40);
     QCOMPARE(m.st.CommsState[1], 0);
     QCOMPARE(m.st.NoComms, 1);
 }
 
-void MasterLinkTest::portInUseAnsweredNoLeavesItUnconfigured()
+void MasterLinkTest::unconfigured_data()
 {
-    MasterFixture f;
-    setUpTwoRows(f);
+    QTest::addColumn<bool>("named"); // false: the master has no name
+    QTest::addColumn<int>("port2");  // 0: the free base port
+    QTest::addColumn<int>("squat");  // the row whose port is taken, 0 for none
+    QTest::addColumn<bool>("yes");   // the answer to the port error box
+    QTest::newRow("no name") << false << 0 << 0 << false;
+    QTest::newRow("row 2 port taken, No") << true << 0 << 2 << false;
+    QTest::newRow("row 1 port taken, Yes: ends") << true << 0 << 1 << true;
+    QTest::newRow("rows past 65535, No") << true << 65535 << 0 << false;
+}
+
+// An unconfigured master stays idle, sends nothing and closes without an "Exit" line.
+void MasterLinkTest::unconfigured()
+{
+    QFETCH(bool, named);
+    QFETCH(int, port2);
+    QFETCH(int, squat);
+    QFETCH(bool, yes);
+    Link l;
+    if (!named)
+        l.config.CName[0].clear();
+    if (port2)
+        l.config.Port2 = port2;
     QUdpSocket squatter;
-    QVERIFY(squatter.bind(QHostAddress::AnyIPv4, quint16(m_base + 1), QAbstractSocket::DontShareAddress));
-    f.boxes.setNextAnswer(BoxAnswer::No);
-    QVERIFY(f.load());
-    TolvexMMain &m = *f.window;
-    const BoxRequest &box = f.boxes.shown().front();
-    QCOMPARE(box.title, QStringLiteral("Tolvex Port Error"));
-    QCOMPARE(box.buttons, BoxButtons::YesNo);
-    QCOMPARE(box.text.split(QStringLiteral("\r\n")).first(),
-             QStringLiteral("The RX Port %1 Is Already In Use").arg(m_base));
+    if (squat)
+        QVERIFY(squatter.bind(QHostAddress::AnyIPv4, quint16(l.base + squat - 1), QAbstractSocket::DontShareAddress));
+    l.boxes.setNextAnswer(yes ? BoxAnswer::Yes : BoxAnswer::No);
+    QCOMPARE(l.load(), !yes);
+    QCOMPARE(int(l.boxes.shown().size()), named ? 1 : 0);
+    if (named) {
+        const BoxRequest box = l.boxes.shown().front();
+        QCOMPARE(box.title, QStringLiteral("Tolvex Port Error"));
+        QCOMPARE(box.buttons, BoxButtons::YesNo);
+        QCOMPARE(box.text.split(QStringLiteral("\r\n")).first(),
+                 QStringLiteral("The RX Port %1 Is Already In Use").arg(l.config.Port2));
+    }
+    if (yes) {
+        QCOMPARE(l.end.endCount(), 1);
+        return;
+    }
+    TolvexMMain &m = *l.window;
     QVERIFY(m.st.NotConfigured);
-    QVERIFY(f.log().contains(QStringLiteral(",  UnConfig , ********  ,")));
-    QVERIFY(f.tray.isShown());
-    m_slave1.received.clear();
+    QCOMPARE(m.ui->Title->text(), QStringLiteral("Click Configure To Set Up Tolvex"));
+    QVERIFY(!m.ui->Reset->isEnabled() && !m.ui->TestS->isEnabled());
+    QVERIFY(m.timerEnabled());
+    QVERIFY(l.log().contains(QStringLiteral(",  UnConfig , ********  ,")));
+    QVERIFY(l.tray.isShown());
+    l.slave1.received.clear();
     for (int i = 0; i < 3; ++i)
-        networkSecond(f);
-    QVERIFY(m_slave1.received.isEmpty());
+        QVERIFY(l.networkSecond());
+    QVERIFY(l.slave1.received.isEmpty() && l.slave2.received.isEmpty());
     QCOMPARE(m.st.RunState, 0);
-}
-
-void MasterLinkTest::portInUseAnsweredYesEnds()
-{
-    MasterFixture f;
-    setUpTwoRows(f);
-    QUdpSocket squatter;
-    QVERIFY(squatter.bind(QHostAddress::AnyIPv4, quint16(m_base), QAbstractSocket::DontShareAddress));
-    f.boxes.setNextAnswer(BoxAnswer::Yes);
-    QVERIFY(!f.load());
-    QCOMPARE(f.end.endCount(), 1);
-}
-
-void MasterLinkTest::basePortPastTheRangeIsAPortError()
-{
-    MasterFixture f;
-    setUpTwoRows(f);
-    f.config.Port2 = 65535;
-    QVERIFY(f.load());
-    QCOMPARE(f.boxes.shown().front().title, QStringLiteral("Tolvex Port Error"));
-    QVERIFY(f.window->st.NotConfigured);
+    QCOMPARE(m.st.Count, l.config.StartDelay);
+    QVERIFY(!l.runs([&] { m.close(); }));
+    QVERIFY(!l.log().contains(QStringLiteral(", Initialise,")) && !l.log().contains(QStringLiteral(",  Exit ")));
+    QVERIFY(!l.tray.isShown());
 }
 
 void MasterLinkTest::oneUnreachableSlaveDoesNotStopTheOthers()
 {
-    MasterFixture f;
-    setUpTwoRows(f);
-    f.config.IPAdd[1] = QStringLiteral("no-such-host.invalid");
-    f.config.IPAdd[2] = QStringLiteral("localhost"); // answered by the stand-in on 127.0.0.1
-    QVERIFY(f.load());
-    TolvexMMain &m = *f.window;
-    bool polled = false;
-    for (int i = 0; i < 4 && !polled; ++i) {
-        QVERIFY(f.runs([&] { networkSecond(f); }));
-        polled = m_slave1.received.contains(link::kPoll);
-    }
-    QVERIFY(polled);
-    QCOMPARE(m.Type1[0]->text(), QStringLiteral(" No Network"));
-    QVERIFY(!m.st.NetworkOK);
+    Link l;
+    l.config.IPAdd[1] = QStringLiteral("no-such-host.invalid");
+    l.config.IPAdd[2] = QStringLiteral("localhost"); // answered by the stand-in on 127.0.0.1
+    QVERIFY(l.load());
+    for (int i = 0; i < 4 && !l.slave1.received.contains(QStringLiteral("<LOA100>")); ++i)
+        QVERIFY(l.networkSecond());
+    QVERIFY(l.slave1.received.contains(QStringLiteral("<LOA100>")));
+    QCOMPARE(l.window->Type1[0]->text(), QStringLiteral(" No Network"));
+    QVERIFY(!l.window->st.NetworkOK);
 }
 
 QTEST_MAIN(MasterLinkTest)

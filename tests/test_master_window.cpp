@@ -1,6 +1,5 @@
 // The master's window: popup menu, tray states, rights and the end of the program.
 #include "MasterFixture.h"
-#include "VbColor.h"
 #include "ui_TolvexMMain.h"
 #include <QAction>
 #include <QMenu>
@@ -12,129 +11,102 @@ using namespace tolvex::test;
 class MasterWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void popupMenuItems();
-    void trayStatesChooseTheirPictures();
-    void rightsDecideWhatUsersGet();
-    void exitLogsAndRemovesTheTray();
-    void closingUnconfiguredWritesNoExitLine();
-    void startMinimisedHidesTheWindow();
-    void withoutTrayTheWindowStaysOnTheTaskBar();
+    void trayAndPopupMenu();
+    void rights_data();
+    void rights();
+    void startMinimised_data();
+    void startMinimised();
 };
 
-void MasterWindowTest::popupMenuItems()
-{
-    MasterFixture f;
-    QVERIFY(f.load());
-    QStringList names;
-    QStringList captions;
-    for (QAction *a : f.window->MenuPopUp->actions()) {
-        names << a->objectName();
-        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    }
-    QCOMPARE(names, (QStringList{"mPopUpAbout", "mPopUpLine1", "mPopUpCancel", "mPopUpConfig", "mPopUpMin", "mPopUpReset",
-                                 "mPopUpRestore", "mPopUpTest", "mPopUpUpdate", "mPopUpLine2", "mPopUpExit"}));
-    QCOMPARE(captions, (QStringList{"About Tolvex Master", "-", "Cancel", "Configure", "Minimise", "Reset", "Restore", "Test",
-                                    "Update", "-", "Close Tolvex Master"}));
-    QVERIFY(!f.window->mPopUpCancel->isVisible());
-    QCOMPARE(f.window->ui->TestS->toolTip(), QStringLiteral("Enables/Restarts Tolvex Test Mode"));
-    QCOMPARE(f.window->ui->Reset->toolTip(), QStringLiteral("Reset Tolvex"));
-}
-
-void MasterWindowTest::trayStatesChooseTheirPictures()
+void MasterWindowTest::trayAndPopupMenu()
 {
     MasterFixture f;
     QVERIFY(f.load());
     TolvexMMain &m = *f.window;
+    QStringList items;
+    for (QAction *a : m.MenuPopUp->actions())
+        items << a->objectName() + '=' + (a->isSeparator() ? QStringLiteral("-") : a->text());
+    QCOMPARE(items, (QStringList{"mPopUpAbout=About Tolvex Master", "mPopUpLine1=-", "mPopUpCancel=Cancel",
+                                 "mPopUpConfig=Configure", "mPopUpMin=Minimise", "mPopUpReset=Reset", "mPopUpRestore=Restore",
+                                 "mPopUpTest=Test", "mPopUpUpdate=Update", "mPopUpLine2=-", "mPopUpExit=Close Tolvex Master"}));
+    QVERIFY(!m.mPopUpCancel->isVisible());
+    QCOMPARE(m.ui->TestS->toolTip() + '|' + m.ui->Reset->toolTip(), QStringLiteral("Enables/Restarts Tolvex Test Mode|Reset Tolvex"));
+
     QCOMPARE(f.tray.calls().front().call, RecordingTrayService::Call::Add);
     QCOMPARE(f.tray.calls().front().tip, QStringLiteral("Tolvex"));
-    const qint64 activate = f.tray.currentIconKey();
-    m.SetTrayIcon(QStringLiteral("Activity"));
-    const qint64 activity = f.tray.currentIconKey();
-    m.SetTrayIcon(QStringLiteral("NoActivity"));
-    const qint64 none = f.tray.currentIconKey();
-    m.SetTrayIcon(QStringLiteral("Shutdown"));
-    const qint64 shutdown = f.tray.currentIconKey();
-    QCOMPARE(QSet<qint64>({activate, activity, none, shutdown}).size(), 4);
-    QCOMPARE(none, m.windowIcon().cacheKey());
+    QList<qint64> keys{f.tray.currentIconKey()}; // "Activate" at start-up
+    for (const char *state : {"Activity", "NoActivity", "Shutdown"}) {
+        m.SetTrayIcon(QLatin1String(state));
+        keys << f.tray.currentIconKey();
+    }
+    QCOMPARE(QSet<qint64>(keys.begin(), keys.end()).size(), 4);
+    QCOMPARE(keys.at(2), m.windowIcon().cacheKey());
     m.SetTrayIcon(QStringLiteral("activity")); // states are compared case-sensitively
-    QCOMPARE(f.tray.currentIconKey(), shutdown);
+    QCOMPARE(f.tray.currentIconKey(), keys.at(3));
     QCOMPARE(f.tray.calls().back().call, RecordingTrayService::Call::Modify);
     m.SetTrayIcon(QStringLiteral("Activate"));
-    QCOMPARE(f.tray.currentIconKey(), activate);
+    QCOMPARE(f.tray.currentIconKey(), keys.at(0));
 }
 
-void MasterWindowTest::rightsDecideWhatUsersGet()
+void MasterWindowTest::rights_data()
 {
+    QTest::addColumn<int>("userExit");
+    QTest::newRow("users may not exit") << 1;
+    QTest::newRow("users may exit") << 2;
+}
+
+// A user without administrator rights gets the buttons, closing and cancelling only
+// when UserExitA allows it.
+void MasterWindowTest::rights()
+{
+    QFETCH(int, userExit);
+    const bool may = userExit == 2;
     MasterFixture f;
     f.admin = false;
-    f.config.UserExitA = 1;
+    f.config.UserExitA = userExit;
     QVERIFY(f.load());
     TolvexMMain &m = *f.window;
-    // Disabled at design time, and a user without rights does not get them.
-    QVERIFY(!m.ui->TestS->isEnabled());
-    QVERIFY(!m.ui->Config->isEnabled());
-    QVERIFY(!m.ui->Exit->isEnabled());
-    QVERIFY(!m.closeAllowed());
+    for (QWidget *button : {m.ui->TestS, m.ui->Config, m.ui->Exit})
+        QCOMPARE(button->isEnabled(), may);
+    QCOMPARE(m.closeAllowed(), may);
     m.st.RunState = 2;
     m.st.Count = 1;
     QVERIFY(f.second());
-    QVERIFY(!m.ui->Reset->isEnabled()); // may not cancel
-    QVERIFY(!m.mPopUpCancel->isVisible());
-
-    MasterFixture g;
-    g.admin = false;
-    g.config.UserExitA = 2;
-    QVERIFY(g.load());
-    QVERIFY(g.window->ui->Exit->isEnabled());
-    QVERIFY(g.window->closeAllowed());
+    QCOMPARE(m.ui->Reset->isEnabled(), may);
+    QCOMPARE(m.mPopUpCancel->isVisible(), may);
 }
 
-void MasterWindowTest::exitLogsAndRemovesTheTray()
+void MasterWindowTest::startMinimised_data()
 {
+    QTest::addColumn<bool>("tray");
+    QTest::newRow("hidden in the tray") << true;
+    QTest::newRow("no tray: stays on the task bar") << false;
+}
+
+// Started minimised, restored, then ended with Exit.
+void MasterWindowTest::startMinimised()
+{
+    QFETCH(bool, tray);
     MasterFixture f;
+    f.config.StartMin = 2;
+    f.tray.setAvailable(tray);
     QVERIFY(f.load());
-    QVERIFY(!f.runs([&] { f.window->Exit_Click(); }));
+    TolvexMMain &m = *f.window;
+    if (!tray) { // as the window system shows and resizes it
+        m.show();
+        m.Form_Resize();
+        m.Form_Activate();
+    }
+    QVERIFY(m.isMinimised());
+    QCOMPARE(m.isHidden(), tray);
+    QVERIFY(m.mPopUpRestore->isVisible() && !m.mPopUpMin->isVisible());
+    QVERIFY(m.st.CentreOnShow);
+    m.ShowMainWindow();
+    QVERIFY(m.isVisible() && !m.st.CentreOnShow);
+    QVERIFY(!f.runs([&] { m.Exit_Click(); }));
     QVERIFY(f.log().contains(QStringLiteral(",  Exit     , Initialise, Count:    3")));
     QVERIFY(!f.tray.isShown());
     QCOMPARE(f.end.endCount(), 1);
-}
-
-void MasterWindowTest::closingUnconfiguredWritesNoExitLine()
-{
-    MasterFixture f;
-    f.config.CName[0].clear();
-    QVERIFY(f.load());
-    QVERIFY(!f.runs([&] { f.window->close(); }));
-    QVERIFY(!f.log().contains(QStringLiteral("Exit")));
-    QVERIFY(!f.tray.isShown());
-}
-
-void MasterWindowTest::startMinimisedHidesTheWindow()
-{
-    MasterFixture f;
-    f.config.StartMin = 2;
-    QVERIFY(f.load());
-    QVERIFY(f.window->isMinimised());
-    QVERIFY(f.window->isHidden());
-    QVERIFY(f.window->st.CentreOnShow);
-    QVERIFY(f.window->mPopUpRestore->isVisible());
-    QVERIFY(!f.window->mPopUpMin->isVisible());
-    f.window->ShowMainWindow();
-    QVERIFY(f.window->isVisible());
-    QVERIFY(!f.window->st.CentreOnShow);
-}
-
-void MasterWindowTest::withoutTrayTheWindowStaysOnTheTaskBar()
-{
-    MasterFixture f;
-    f.config.StartMin = 2;
-    f.tray.setAvailable(false);
-    QVERIFY(f.load());
-    f.window->show();
-    QVERIFY(f.window->isMinimised());
-    f.window->Form_Resize();
-    f.window->Form_Activate();
-    QVERIFY(!f.window->isHidden());
 }
 
 QTEST_MAIN(MasterWindowTest)

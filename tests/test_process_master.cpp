@@ -1,88 +1,45 @@
 // The real master program, started headless in its own installation folder.
-#include "ConfigFile.h"
-#include "TestSupport.h"
-#include <QDir>
-#include <QElapsedTimer>
+#include "LogFile.h"
+#include "MasterFixture.h"
 #include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
 
 using namespace tolvex;
 using namespace tolvex::test;
 
 namespace {
 
-struct Installation {
-    QTemporaryDir dir;
-    MasterConfig config = masterScreenDefaults();
+// A master process in a new installation folder (without a data folder when `install`
+// is false), killed when the test lets go of it.
+struct Master : MasterFixture {
+    QProcess process;
+    QString errors;
 
-    Installation()
+    explicit Master(const QStringList &arguments, bool install = true)
     {
-        config.CName[0] = QStringLiteral("Master");
         config.StartDelay = 1;
         config.LogLevel = 3;
-    }
-    void write() const
-    {
-        QDir(dir.path()).mkpath(QStringLiteral("Log"));
-        writeFile(dir.filePath(QStringLiteral("Data/TolvexM.ini")),
-                  masterConfigFileText(config, 1, 0, QDateTime::currentDateTime()).toUtf8());
-    }
-    QString log() const { return QString::fromUtf8(readFile(dir.filePath(QStringLiteral("Log/TolvexM.log")))); }
-};
-
-// A master process that is always ended when the test is done.
-struct Master {
-    QProcess process;
-    QString stderrText;
-
-    void start(const QString &folder, const QStringList &arguments, const QString &boxAnswers = QString())
-    {
+        if (install)
+            writeConfig(configText());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TOLVEX_BOX_ANSWERS"), boxAnswers);
+        env.insert(QStringLiteral("TOLVEX_BOX_ANSWERS"), QString());
         process.setProcessEnvironment(env);
-        process.setWorkingDirectory(folder);
+        process.setWorkingDirectory(dir.path());
         process.start(QStringLiteral(TOLVEX_MU_PATH), arguments);
-        QVERIFY(process.waitForStarted(5000));
-    }
-    // Waits (at most `ms`) until standard error holds `text`.
-    bool waitForStderr(const QString &text, int ms = 10000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < ms) {
-            process.waitForReadyRead(100);
-            stderrText += QString::fromUtf8(process.readAllStandardError());
-            if (stderrText.contains(text))
-                return true;
-            if (process.state() == QProcess::NotRunning)
-                break;
-        }
-        stderrText += QString::fromUtf8(process.readAllStandardError());
-        return stderrText.contains(text);
     }
     ~Master()
     {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
+        process.kill();
+        process.waitForFinished(5000);
+    }
+    // Wait (at most 10 s) until the log, or standard error, holds `text`.
+    bool logs(const QString &text) { return QTest::qWaitFor([&] { return log().contains(text); }, 10000); }
+    bool says(const QString &text)
+    {
+        return QTest::qWaitFor([&] { return (errors += QString::fromUtf8(process.readAllStandardError())).contains(text); },
+                               10000);
     }
 };
-
-bool waitFor(const std::function<bool()> &condition, int ms = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QTest::qWait(100);
-    }
-    return true;
-}
 
 } // namespace
 
@@ -96,48 +53,34 @@ private slots:
 
 void MasterProcessTest::startsLogsAndRuns()
 {
-    Installation inst;
-    inst.write();
-    Master master;
-    master.start(inst.dir.path(), {QStringLiteral("-InhibitShutdown")});
-    QVERIFY(waitFor([&] { return inst.log().contains(QStringLiteral(",  Run      ,")); }));
-    const QString log = inst.log();
-    QVERIFY(log.startsWith(QStringLiteral("Tolvex\r\nVersion 1.0\r\nFile Created\r\n")));
-    QVERIFY(log.contains(QStringLiteral(",  Start    , Initialise, Count:    1, Comms: 0, 0, 0, 0\r\n")));
-    QVERIFY(log.contains(QStringLiteral(",  Enter    , Run       , Count:    0, Comms: 0, 0, 0, 0\r\n")));
-    QVERIFY(log.contains(QStringLiteral(",  Run      ,           , Count:    1, Comms: 0, 0, 0, 0\r\n")));
+    Master master({QStringLiteral("-InhibitShutdown")});
+    QVERIFY(master.logs(QStringLiteral(",  Run      ,           , Count:    1, Comms: 0, 0, 0, 0\r\n")));
+    const QStringList lines = master.log().split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.mid(0, 3), (QStringList{"Tolvex", "Version 1.0", "File Created"}));
+    QVERIFY(parseLogStamp(lines.at(3)).isValid());
+    // The full header carries the configuration dump.
+    QVERIFY(master.log().contains(QStringLiteral("\r\nConfiguration\r\n-------------\r\n")));
+    QVERIFY(master.log().contains(QStringLiteral(",  Start    , Initialise, Count:    1, Comms: 0, 0, 0, 0\r\n")));
+    QVERIFY(master.log().contains(QStringLiteral(",  Enter    , Run       , Count:    0, Comms: 0, 0, 0, 0\r\n")));
 }
 
 void MasterProcessTest::secondInstanceIsRefusedUnlessAllowed()
 {
-    Installation first;
-    first.write();
-    Master one;
-    one.start(first.dir.path(), {QStringLiteral("-InhibitShutdown")});
-    QVERIFY(waitFor([&] { return first.log().contains(QStringLiteral("Initialise")); }));
-
-    Installation second;
-    second.write();
-    Master two;
-    two.start(second.dir.path(), {QStringLiteral("-InhibitShutdown")});
-    QVERIFY(two.waitForStderr(QStringLiteral(
-        "[window] Tolvex Start Up Error | Tolvex or Tolvex Slave /  is already running. / Only one instance can / be running at a time\n")));
-    QVERIFY(!QFile::exists(second.dir.filePath(QStringLiteral("Log/TolvexM.log"))));
-
-    Installation third;
-    third.write();
-    Master three;
-    three.start(third.dir.path(), {QStringLiteral("-InhibitShutdown"), QStringLiteral("-AllowMulti")});
-    QVERIFY(waitFor([&] { return third.log().contains(QStringLiteral("Initialise")); }));
+    Master one({QStringLiteral("-InhibitShutdown")});
+    QVERIFY(one.logs(QStringLiteral("Initialise")));
+    Master two({QStringLiteral("-InhibitShutdown")});
+    QVERIFY(two.says(QStringLiteral("[window] Tolvex Start Up Error | Tolvex or Tolvex Slave /  is already running. / "
+                                    "Only one instance can / be running at a time\n")));
+    QVERIFY(!QFile::exists(two.dir.filePath(QStringLiteral("Log/TolvexM.log"))));
+    Master three({QStringLiteral("-InhibitShutdown"), QStringLiteral("-AllowMulti")});
+    QVERIFY(three.logs(QStringLiteral("Initialise")));
 }
 
 void MasterProcessTest::missingDataFolderEndsWithItsBox()
 {
-    QTemporaryDir empty;
-    Master master;
-    master.start(empty.path(), {});
-    QVERIFY(master.waitForStderr(QStringLiteral("[box] Tolvex Data Directory Error | The data directory does not exist.")));
-    QVERIFY(waitFor([&] { return master.process.state() == QProcess::NotRunning; }));
+    Master master({}, false);
+    QVERIFY(master.says(QStringLiteral("[box] Tolvex Data Directory Error | The data directory does not exist.")));
+    QVERIFY(QTest::qWaitFor([&] { return master.process.state() == QProcess::NotRunning; }, 10000));
     QCOMPARE(master.process.exitCode(), 1);
 }
 
