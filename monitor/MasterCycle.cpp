@@ -67,24 +67,12 @@ void TolvexMMain::RunTick()
             colors::setForeColor(ui->Counter, colors::kOrange);
     }
 
-    if (st.Count == 1)
-        SetTrayIcon(QStringLiteral("NoActivity"));
-    else if (st.Count == 0)
-        SetTrayIcon(QStringLiteral("Activity"));
-
-    const QTime now = svc.clock.now().time();
-    if (cfg.Stop_On == 2 && double((now.hour() * 60 + now.minute()) * 60) == st.StopSeconds)
+    showLinkActivity();
+    if (stopTimeReached())
         st.StopReached = 1;
     if (cfg.Del_On == 2 && st.DelElapsed >= st.DelLimit)
         st.StopReached = 1;
-
-    if (st.Count >= st.CommsLimit || st.StopReached == 1) {
-        st.RunState = 2;
-        st.Count = 0;
-    } else if (cfg.LogLevel == 3) {
-        mdInit::WriteLogLine(*this, QStringLiteral("Run"), QString());
-    }
-    st.NoComms = 1;
+    finishRunStep();
 }
 
 void TolvexMMain::ShutdownTick()

@@ -82,6 +82,32 @@ bool MonitorWindow::stepActivation()
     return false;
 }
 
+void MonitorWindow::showLinkActivity()
+{
+    if (state().Count == 1)
+        SetTrayIcon(QStringLiteral("NoActivity"));
+    else if (state().Count == 0)
+        SetTrayIcon(QStringLiteral("Activity"));
+}
+
+bool MonitorWindow::stopTimeReached() const
+{
+    const QTime now = svc.clock.now().time();
+    return common().Stop_On == 2 && double((now.hour() * 60 + now.minute()) * 60) == state().StopSeconds;
+}
+
+void MonitorWindow::finishRunStep()
+{
+    MonitorState &st = state();
+    if (st.Count >= st.CommsLimit || st.StopReached == 1) {
+        st.RunState = 2;
+        st.Count = 0;
+    } else if (common().LogLevel == 3) {
+        writeLog(QStringLiteral("Run"), QString());
+    }
+    st.NoComms = 1;
+}
+
 void MonitorWindow::showResetNotCancel()
 {
     ctl.Reset->setText(QStringLiteral("&Reset"));

@@ -129,6 +129,13 @@ protected:
     virtual void setCounterText(const QString &text) = 0;
     // The activation step both programs share; true when the run has just entered Run.
     bool stepActivation();
+    // Parts of the Run step both programs share: the tray picture of the second, the
+    // stop-time test (true during the whole stop minute), and the step's end (into
+    // the countdown at the limit or the stop, else the full-level line; then the
+    // next second starts without a valid datagram).
+    void showLinkActivity();
+    bool stopTimeReached() const;
+    void finishRunStep();
     // Reset is "&Reset" again and the menu offers "Reset", not "Cancel".
     void showResetNotCancel();
     // The word of the run state for the log: the action in a countdown, "Run" or
