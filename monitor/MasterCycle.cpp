@@ -77,13 +77,9 @@ void TolvexMMain::RunTick()
 
 void TolvexMMain::ShutdownTick()
 {
-    if (m_inCountdownEnd)
+    if (!beginCountdownStep())
         return;
     const int timeout = countdownBoxTimeout();
-    if (st.Count == 0 && cfg.NoWarn == 1) {
-        ShowMainWindow();
-        SetTrayIcon(QStringLiteral("Shutdown"));
-    }
     if (st.TestMode) {
         // A test run shows its box in its first countdown step and is re-armed.
         showTestRunBox(timeout);

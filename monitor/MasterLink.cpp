@@ -3,7 +3,6 @@
 #include "LinkDatagram.h"
 #include "TolvexMMain.h"
 #include "VbColor.h"
-#include "ui_TolvexMMain.h"
 #include <QLineEdit>
 
 using namespace tolvex;
@@ -46,17 +45,7 @@ void InitComms(TolvexMMain &m)
         st.CommsState[i] = 0;
         if (m.link->row(i).bind(m.cfg.IPAdd[i], m.cfg.Port2 + i - 1))
             continue;
-        BoxRequest box;
-        box.title = QStringLiteral("Tolvex Port Error");
-        box.text = joinCrLf({QStringLiteral("The RX Port ") + QString::number(m.cfg.Port2) + QStringLiteral(" Is Already In Use"),
-                             QStringLiteral("This Error Must Be Resolved Before"),
-                             QStringLiteral("You Can Use Tolvex."),
-                             QStringLiteral("Use The Configuration Screen"),
-                             QStringLiteral("To Change The RX Port."),
-                             QStringLiteral("Do You Want To End The Program?")});
-        box.icon = BoxIcon::Critical;
-        box.buttons = BoxButtons::YesNo;
-        if (m.svc.boxes.show(box) == BoxAnswer::Yes)
+        if (m.portErrorEndsProgram(m.cfg.Port2, false))
             m.svc.end.endProgram(0);
         st.NotConfigured = true;
         return;

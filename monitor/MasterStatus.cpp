@@ -46,11 +46,7 @@ void ShowStatusText(TolvexMMain &m)
     const MasterConfig &cfg = m.cfg;
     Ui::TolvexMMain &ui = *m.ui;
 
-    ui.Reset->setToolTip(QStringLiteral("Reset ") + st.AppTitle);
-    ui.Exit->setToolTip(QStringLiteral("Exit ") + st.AppTitle);
-    ui.About->setToolTip(QStringLiteral("About ") + st.AppTitle);
-    ui.Config->setToolTip(QStringLiteral("Configure ") + st.AppTitle);
-    m.setWindowTitle(st.AppTitle);
+    m.showButtonTips();
     ui.Title->setText(ruleDescription(m));
 
     if (st.ApplyStartMin && !st.NotConfigured

@@ -108,6 +108,43 @@ void MonitorWindow::finishRunStep()
     st.NoComms = 1;
 }
 
+bool MonitorWindow::beginCountdownStep()
+{
+    if (m_inCountdownEnd)
+        return false;
+    if (state().Count == 0 && common().NoWarn == 1) {
+        ShowMainWindow();
+        SetTrayIcon(QStringLiteral("Shutdown"));
+    }
+    return true;
+}
+
+void MonitorWindow::showButtonTips()
+{
+    const QString title = productTitle();
+    ctl.Reset->setToolTip(QStringLiteral("Reset ") + title);
+    ctl.Exit->setToolTip(QStringLiteral("Exit ") + title);
+    ctl.About->setToolTip(QStringLiteral("About ") + title);
+    ctl.Config->setToolTip(QStringLiteral("Configure ") + title);
+    setWindowTitle(title); // also ends a test run's " - Test Mode"
+}
+
+bool MonitorWindow::portErrorEndsProgram(int port, bool fullStop)
+{
+    BoxRequest box;
+    box.title = productTitle() + QStringLiteral(" Port Error");
+    box.text = joinCrLf({QStringLiteral("The RX Port ") + QString::number(port) + QStringLiteral(" Is Already In Use")
+                             + (fullStop ? QStringLiteral(".") : QString()),
+                         QStringLiteral("This Error Must Be Resolved Before"),
+                         QStringLiteral("You Can Use ") + productTitle() + QStringLiteral("."),
+                         QStringLiteral("Use The Configuration Screen"),
+                         QStringLiteral("To Change The RX Port."),
+                         QStringLiteral("Do You Want To End The Program?")});
+    box.icon = BoxIcon::Critical;
+    box.buttons = BoxButtons::YesNo;
+    return svc.boxes.show(box) == BoxAnswer::Yes;
+}
+
 void MonitorWindow::showResetNotCancel()
 {
     ctl.Reset->setText(QStringLiteral("&Reset"));

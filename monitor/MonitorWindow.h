@@ -80,6 +80,15 @@ public:
     // Arms a monitoring run (state 0) as both programs do; each program's ResetRun
     // adds its own values and colours.
     void armRun();
+    // The start of a countdown step: false while a countdown end's box is open (the
+    // step must not run again then); at the first step of a warned countdown the
+    // window comes to the front with the shutdown picture.
+    bool beginCountdownStep();
+    // The button tool tips and the window caption, from the product title.
+    void showButtonTips();
+    // The box for a receive port that cannot be bound; true when the user chose to
+    // end the program. The slave's first line ends with a full stop, the master's not.
+    bool portErrorEndsProgram(int port, bool fullStop);
 
     // Handlers both windows share.
     // `exitLine` decides what a failing "Exit" line does; the program ends either way.

@@ -14,17 +14,7 @@ namespace {
 // unload, No leaves it running unconfigured.
 void reportPortError(TolvexSMain &m)
 {
-    BoxRequest box;
-    box.title = QStringLiteral("Tolvex Slave Port Error");
-    box.text = joinCrLf({QStringLiteral("The RX Port ") + QString::number(m.cfg.Port2) + QStringLiteral(" Is Already In Use."),
-                         QStringLiteral("This Error Must Be Resolved Before"),
-                         QStringLiteral("You Can Use Tolvex Slave."),
-                         QStringLiteral("Use The Configuration Screen"),
-                         QStringLiteral("To Change The RX Port."),
-                         QStringLiteral("Do You Want To End The Program?")});
-    box.icon = BoxIcon::Critical;
-    box.buttons = BoxButtons::YesNo;
-    if (m.svc.boxes.show(box) == BoxAnswer::Yes) {
+    if (m.portErrorEndsProgram(m.cfg.Port2, true)) {
         // At the first start the log does not exist yet; the "Exit" line must not
         // turn this end into a log error.
         m.Form_Unload(mdInit::LogFailure::Report);

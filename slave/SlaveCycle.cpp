@@ -51,14 +51,10 @@ void TolvexSMain::RunTick()
 
 void TolvexSMain::ShutdownTick()
 {
-    if (m_inCountdownEnd)
+    if (!beginCountdownStep())
         return;
     ui->CPULoad->clear();
     const int timeout = countdownBoxTimeout();
-    if (st.Count == 0 && cfg.NoWarn == 1) {
-        ShowMainWindow();
-        SetTrayIcon(QStringLiteral("Shutdown"));
-    }
     if (st.TestMode) {
         // A test run shows its box in its first countdown step and is re-armed
         // without putting the window back into the tray.

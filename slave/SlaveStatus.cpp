@@ -10,8 +10,6 @@ using namespace tolvex;
 
 namespace {
 
-const QString kProgram = QStringLiteral("Tolvex Slave");
-
 // The armed rule, for example "Power Off if no communications for over 60 sec".
 QString ruleDescription(const TolvexSMain &m)
 {
@@ -37,11 +35,7 @@ void ShowStatusText(TolvexSMain &m)
     const SlaveConfig &cfg = m.cfg;
     Ui::TolvexSMain &ui = *m.ui;
 
-    ui.Reset->setToolTip(QStringLiteral("Reset ") + kProgram);
-    ui.Exit->setToolTip(QStringLiteral("Exit ") + kProgram);
-    ui.About->setToolTip(QStringLiteral("About ") + kProgram);
-    ui.Config->setToolTip(QStringLiteral("Configure ") + kProgram);
-    m.setWindowTitle(kProgram);
+    m.showButtonTips();
     ui.Title->setText(ruleDescription(m));
 
     if (cfg.StartTime == 2)
