@@ -168,6 +168,10 @@ void TestSlaveLink::floodKeepsTheCycleRunning()
     rig.fx.config.LogLevel = 1;
     QVERIFY(rig.fx.load());
     QSignalSpy ticks(rig.w().tmrRefresh, &QTimer::timeout);
+    // What the status line showed after each tick (connected after the window's own
+    // handler, so it sees the tick's result).
+    QStringList shown;
+    QObject::connect(rig.w().tmrRefresh, &QTimer::timeout, [&] { shown << rig.w().ui->Counter->text(); });
 
     // A second thread floods the receive port with polls and garbage for a few seconds
     // while the window thread runs its event loop.
@@ -188,8 +192,8 @@ void TestSlaveLink::floodKeepsTheCycleRunning()
     QVERIFY2(sent > 1000, qPrintable(QString::number(sent)));
     QVERIFY2(ticks.count() >= 2, qPrintable(QString::number(ticks.count())));
     QCOMPARE(rig.w().st.RunState, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.w().ui->Counter->text() == QLatin1String("Connected")
-                                 || rig.w().ui->Counter->text() == QLatin1String("Connection Error"), 3000);
+    // Polls got through the flood: some second of Run was judged connected.
+    QVERIFY2(shown.contains(QStringLiteral("Connected")), qPrintable(shown.join(QStringLiteral(" | "))));
 }
 
 QTEST_MAIN(TestSlaveLink)
