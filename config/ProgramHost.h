@@ -6,6 +6,7 @@
 namespace tolvex {
 
 class Clock;
+class DesktopService;
 class ProgramEnd;
 class TrayService;
 
@@ -22,6 +23,7 @@ public:
     virtual const Clock &clock() const = 0;
     virtual ProgramEnd &programEnd() = 0;
     virtual TrayService &tray() = 0;
+    virtual DesktopService &desktop() = 0;
     // Stops the main window's repeating timer tmrRefresh.
     virtual void stopMainTimer() = 0;
 };

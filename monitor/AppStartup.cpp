@@ -60,11 +60,15 @@ int runProgram(QApplication &app, MultiInst::Program program, PowerBackend &powe
     ProcessProgramEnd end;
     SystemClock clock;
     QtTrayService tray;
+    QtDesktopService screenDesktop;
+    RecordingDesktopService headlessDesktop; // headless runs start nothing: the address goes to stderr
+    headlessDesktop.setEchoToStderr(true);
     ProgramServices services{isHeadless() ? static_cast<MessageBoxService &>(headlessBoxes) : screenBoxes,
                              end,
                              clock,
                              tray,
                              power,
+                             isHeadless() ? static_cast<DesktopService &>(headlessDesktop) : screenDesktop,
                              &mdAdminTest::IsAdmin,
                              master ? QStringLiteral("TolvexMu") : QStringLiteral("TolvexSu")};
 

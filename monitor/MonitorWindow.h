@@ -61,6 +61,7 @@ public:
     const Clock &clock() const override { return svc.clock; }
     ProgramEnd &programEnd() override { return svc.end; }
     TrayService &tray() override { return svc.tray; }
+    DesktopService &desktop() override { return svc.desktop; }
     void stopMainTimer() override { setTimerEnabled(false); }
 
     virtual CommonConfig &common() = 0;

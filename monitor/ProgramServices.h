@@ -1,5 +1,6 @@
 #pragma once
 #include "Clock.h"
+#include "DesktopService.h"
 #include "MessageBoxService.h"
 #include "PowerBackend.h"
 #include "ProgramEnd.h"
@@ -18,6 +19,8 @@ struct ProgramServices {
     Clock &clock;
     TrayService &tray;
     PowerBackend &power;
+    // Web pages and the log, handed to the desktop.
+    DesktopService &desktop;
     // The administrator test for a command mode (-1/0 in the rules: true/false here).
     std::function<bool(int commandMode)> isAdmin;
     // The executable's name without extension ("TolvexMu"), for power error sources.

@@ -47,7 +47,7 @@ public:
     {
         if (write)
             writeConfig(configText());
-        ProgramServices services{boxes, end, clock, tray, power, [this](int mode) { return admin && mode != 4; },
+        ProgramServices services{boxes, end, clock, tray, power, desktop, [this](int mode) { return admin && mode != 4; },
                                  QStringLiteral("TolvexMu")};
         TolvexMMain::Options options;
         options.manualTimer = true;
@@ -83,6 +83,7 @@ public:
     FakeClock clock;
     RecordingTrayService tray;
     RecordingPowerBackend power;
+    RecordingDesktopService desktop;
     bool admin = true;
     std::unique_ptr<TolvexMMain> window;
 

@@ -88,7 +88,7 @@ public:
     {
         writeFile(path("Data/TolvexS.ini"),
                   (text.isNull() ? slaveConfigFileText(config, 1, 0, clock.now()) : text).toUtf8());
-        ProgramServices services{boxes, end, clock, tray, power, [this](int mode) { return admin && mode != 4; },
+        ProgramServices services{boxes, end, clock, tray, power, desktop, [this](int mode) { return admin && mode != 4; },
                                  QStringLiteral("TolvexSu")};
         TolvexSMain::Options options;
         options.manualTimer = manualTimer;
@@ -133,6 +133,7 @@ public:
     FakeClock clock;
     RecordingTrayService tray;
     RecordingPowerBackend power;
+    RecordingDesktopService desktop;
     bool admin = true;
     bool manualTimer = true; // false: the window's own one-second timer drives the cycle
     std::unique_ptr<TolvexSMain> window;

@@ -1,5 +1,6 @@
 #pragma once
 #include "Clock.h"
+#include "DesktopService.h"
 #include "MessageBoxService.h"
 #include "ProgramEnd.h"
 #include "ProgramHost.h"
@@ -18,6 +19,7 @@ public:
     ThrowingProgramEnd end;
     RecordingTrayService trayService;
     FakeClock fakeClock;
+    RecordingDesktopService desktopService;
     int timerStops = 0;  // calls of stopMainTimer()
     QString title;
 
@@ -26,6 +28,7 @@ public:
     const Clock &clock() const override { return fakeClock; }
     ProgramEnd &programEnd() override { return end; }
     TrayService &tray() override { return trayService; }
+    DesktopService &desktop() override { return desktopService; }
     void stopMainTimer() override { ++timerStops; }
 
     const std::vector<BoxRequest> &shown() const { return boxService.shown(); }
