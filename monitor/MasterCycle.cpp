@@ -18,8 +18,9 @@ void TolvexMMain::tmrRefresh_Timer()
             ActivationTick();
         if (!st.DialogOpen && !st.NotConfigured && st.RunState == 2)
             ShutdownTick();
-        // The About box and the configuration screen do not exist yet in this
-        // program; DialogOpen therefore stays false and nothing is closed here.
+        // An idle configuration screen is closed once its countdown has run out.
+        if (st.ConfigCountdown <= 0 && st.DialogOpen)
+            closeConfigScreen();
         CheckUpdateSchedule();
         st.CycleTick = 3;
         for (int i = 1; i <= 4; ++i) {

@@ -53,6 +53,8 @@ void MonitorWindow::setUpWindow(const Controls &controls)
     connect(ctl.Reset, &QAbstractButton::clicked, this, [this] { Reset_Click(); });
     connect(ctl.TestS, &QAbstractButton::clicked, this, [this] { TestS_Click(); });
     connect(ctl.Exit, &QAbstractButton::clicked, this, &MonitorWindow::Exit_Click);
+    connect(ctl.Config, &QAbstractButton::clicked, this, &MonitorWindow::Config_Click);
+    connect(mPopUpConfig, &QAction::triggered, this, &MonitorWindow::Config_Click);
     connect(mPopUpReset, &QAction::triggered, this, [this] { Reset_Click(); });
     connect(mPopUpCancel, &QAction::triggered, this, [this] { Reset_Click(); });
     connect(mPopUpTest, &QAction::triggered, this, [this] { TestS_Click(); });
@@ -136,6 +138,7 @@ void MonitorWindow::Form_Unload(mdInit::LogFailure exitLine)
     setTimerEnabled(false);
     if (!st.NotConfigured && common().LogLevel >= 2)
         writeLog(QStringLiteral("Exit"), runStateWord(), exitLine);
+    closeConfigScreen();
     closeLink();
     svc.tray.remove();
     svc.end.endProgram(0);

@@ -1,10 +1,12 @@
 #pragma once
 #include "ConfigRecord.h"
+#include "ConfigScreenHost.h"
 #include "LogFile.h"
 #include "MonitorState.h"
 #include "ProgramHost.h"
 #include "ProgramServices.h"
 #include <QIcon>
+#include <QPointer>
 #include <QWidget>
 
 class QAction;
@@ -16,11 +18,14 @@ class QTimer;
 
 namespace tolvex {
 
+class ConfigScreen;
+
 // What both main windows share: the services, the monitoring timer, the tray icon,
 // the popup menu, hiding and showing, the rights-dependent controls, the end of a
-// countdown and the end of the program. The master's and the slave's windows build
-// on it and keep their own cycle, link and texts.
-class MonitorWindow : public QWidget, public ProgramHost {
+// countdown, the end of the program, and the main window's side of the configuration
+// screen. The master's and the slave's windows build on it and keep their own cycle,
+// link, texts and screen.
+class MonitorWindow : public QWidget, public ProgramHost, public ConfigScreenHost {
     Q_OBJECT
 public:
     struct Options {
@@ -106,7 +111,24 @@ public:
     // that cannot be written never keeps the computer from it.
     bool appendLogLine(const QString &line, mdInit::LogFailure onFailure);
 
-    bool IsAdmin() const { return svc.isAdmin(state().CommandMode); }
+    // ConfigScreenHost; applyConfiguration() is each program's own.
+    ProgramHost &programHost() override { return *this; }
+    bool IsAdmin() const override { return svc.isAdmin(state().CommandMode); }
+    int commandMode() const override { return state().CommandMode; }
+    bool &dialogOpen() override { return state().DialogOpen; }
+    int &configCountdown() override { return state().ConfigCountdown; }
+    bool &configSaved() override { return state().ConfigSaved; }
+    bool notConfigured() const override { return state().NotConfigured; }
+    void clearWindowToggled() override { state().WindowToggled = false; }
+    void restoreMainControls() override;
+    void openHomePage() override;
+
+    // The configuration screen: opened modeless by Configure, closed by the cycle once
+    // its countdown has run out (true when a screen was open).
+    void Config_Click();
+    bool closeConfigScreen();
+    ConfigScreen *configScreen() const;
+
     bool mayExit() const { return IsAdmin() || common().UserExitA == 2; }
     LogSettings logSettings() const;
     void setTimerEnabled(bool enabled);
@@ -163,6 +185,8 @@ protected:
     void endCountdown();
     // Gives the program's sockets back before it ends.
     virtual void closeLink() = 0;
+    // A new configuration screen of the program, not loaded yet.
+    virtual ConfigScreen *createConfigScreen() = 0;
 
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -187,6 +211,7 @@ private:
     QIcon m_activityIcon;
     QIcon m_shutdownIcon;
     QIcon m_currentTrayIcon;
+    QPointer<ConfigScreen> m_configScreen;
 };
 
 } // namespace tolvex

@@ -38,6 +38,7 @@ public:
     void RestartMonitoring() override;
     void TestS_Click() override;
     void CheckUpdateSchedule();
+    void applyConfiguration() override;
 
     tolvex::MasterConfig cfg;
     tolvex::MasterState st;
@@ -50,6 +51,7 @@ public:
 
 protected:
     void closeLink() override;
+    tolvex::ConfigScreen *createConfigScreen() override;
 };
 
 namespace mdInit {

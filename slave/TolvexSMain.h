@@ -35,6 +35,7 @@ public:
     void Reset_Click() override;
     void RestartMonitoring() override;
     void TestS_Click() override;
+    void applyConfiguration() override;
 
     tolvex::SlaveConfig cfg;
     tolvex::SlaveState st;
@@ -44,6 +45,7 @@ public:
 
 protected:
     void closeLink() override;
+    tolvex::ConfigScreen *createConfigScreen() override;
 
 private:
     void takeDatagram(const QString &datagram);
