@@ -139,9 +139,15 @@ int ConfigScreen::flagOf(const QCheckBox *box)
     return box->isChecked() ? 2 : 1;
 }
 
+// 0 unchecked, 1 checked, 2 greyed, as the screens' value strings count them.
 QString ConfigScreen::stateText(const QCheckBox *box)
 {
-    return QString::number(int(box->checkState()));
+    switch (box->checkState()) {
+    case Qt::Checked: return QStringLiteral("1");
+    case Qt::PartiallyChecked: return QStringLiteral("2");
+    case Qt::Unchecked: break;
+    }
+    return QStringLiteral("0");
 }
 
 QString ConfigScreen::valueItem(const QString &text)

@@ -220,7 +220,9 @@ bool replaceWithText(const QString &path, const QString &text)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
+    // The text is flushed here, where a short write is seen: the commit that follows
+    // would rename a cut temporary file over the old one without noticing.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         file.commit();
         return false;

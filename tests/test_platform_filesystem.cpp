@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "FileSystem.h"
 #include "TestSupport.h"
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <sys/stat.h>
 
 using namespace tolvex;
+using test::FileSizeLimit;
 using test::readFile;
 using test::writeFile;
 
@@ -135,6 +137,13 @@ private slots:
         QCOMPARE(readFile(at("Data/New.ini")), QByteArray("x"));
         QVERIFY(!fs::replaceWithText(m_dir->path() + "\\Nowhere\\x.ini", "x"));
         QVERIFY(!QFileInfo::exists(at("Nowhere")));
+        // A write cut short (a full disk) fails and leaves the old file whole.
+        {
+            const FileSizeLimit limit(100);
+            QVERIFY(!fs::replaceWithText(at("Data/TolvexM.ini"), QString(300, 'n')));
+        }
+        QCOMPARE(readFile(at("Data/TolvexM.ini")), text.toUtf8());
+        QCOMPARE(QDir(at("Data")).entryList(QDir::Files | QDir::Hidden), QStringList({"New.ini", "TolvexM.ini"}));
 
         QVERIFY(fs::renameFile(m_dir->path() + "\\data\\new.INI", m_dir->path() + "\\Data\\Old.ini"));
         QCOMPARE(readFile(at("Data/Old.ini")), QByteArray("x"));
