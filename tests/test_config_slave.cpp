@@ -38,6 +38,34 @@ private slots:
         QCOMPARE(outcome(QByteArray(), rec), QList<int>({1, 4, 20}));
     }
 
+    // The slave judges its log name by the master's rule: a plain name, and never the
+    // slave's own configuration file.
+    void logNameRule()
+    {
+        QTemporaryDir dir;
+        QVERIFY(test::writeFile(dir.filePath("Data/TolvexS.ini"), "x"));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const struct {
+            const char *logPath;
+            const char *logName;
+            int errors;
+        } rows[] = {{"Log\\", "TolvexS.log", 0},         {"../outside/", "TolvexS.log", 0},
+                    {"Log\\", "../Data/TolvexS.ini", 1}, {"Log\\", "..\\..\\..\\esc.log", 1},
+                    {"Data\\", "TolvexS.ini", 1},        {"DATA/", "tolvexs.ini", 1},
+                    {"Data\\", "TolvexM.ini", 0}};
+        QStringList wrong;
+        for (const auto &row : rows) {
+            SlaveConfig rec = slaveScreenDefaults();
+            rec.LogPath = row.logPath;
+            rec.LogName = row.logName;
+            if (const int errors = validateSlaveConfig(rec).errors; errors != row.errors)
+                wrong << QStringLiteral("%1%2: %3 errors").arg(row.logPath, row.logName).arg(errors);
+        }
+        QDir::setCurrent(previous);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("; ")));
+    }
+
     void addressRule_data()
     {
         QTest::addColumn<int>("dName");
