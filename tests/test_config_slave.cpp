@@ -38,6 +38,25 @@ private slots:
         QCOMPARE(outcome(QByteArray(), rec), QList<int>({1, 4, 20}));
     }
 
+    // Clock times at the day's boundaries, as the slave's file writes them, read back.
+    void clockTimesAtTheDayBoundaries()
+    {
+        const std::pair<int, const char *> times[] = {{0, "10000"}, {1, "10001"}, {2359, "12359"}};
+        for (const auto &[hhmm, written] : times) {
+            SlaveConfig rec = slaveScreenDefaults();
+            rec.IPAdd = QStringLiteral("192.168.1.10");
+            rec.StartTime = rec.Stop_On = 2;
+            rec.StartDelay = rec.StopTime = hhmm;
+            const QString text = slaveConfigFileText(rec, 1, 0, QDateTime(QDate(2026, 3, 14), QTime(9, 15)));
+            QVERIFY(text.contains(QStringLiteral("\r\nStartDelay=%1\r\n").arg(written)));
+            QVERIFY(text.contains(QStringLiteral("\r\nStopTime=%1\r\n").arg(written)));
+            SlaveConfig read;
+            QCOMPARE(outcome(text.toUtf8(), read), QList<int>({0, 0, 0}));
+            QCOMPARE(QList<int>({read.StartTime, read.StartDelay, read.StopTime}), QList<int>({2, hhmm, hhmm}));
+            QCOMPARE(validateSlaveConfig(read).errors, 0);
+        }
+    }
+
     // The slave judges its log name by the master's rule: a plain name, and never the
     // slave's own configuration file.
     void logNameRule()

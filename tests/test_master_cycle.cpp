@@ -42,6 +42,7 @@ private slots:
     void countdownEnd_data();
     void countdownEnd();
     void fixedDelayAndStopTime();
+    void fixedDelayAloneEndsTheRun();
     void logFailuresInACountdown_data();
     void logFailuresInACountdown();
     void powerFaults_data();
@@ -228,6 +229,45 @@ void MasterCycleTest::fixedDelayAndStopTime()
 // From its first step on, a log that cannot be written no longer stops a countdown: the
 // failure is reported once the countdown is over, after the power call. Outside a
 // countdown it ends the program at once.
+// A slave that answers every third second keeps the lost-link count low; only the
+// fixed delay, the silent seconds of the run added up, can end the run. It does so in
+// the very second in which they reach DelTime, and the countdown reaches its action.
+void MasterCycleTest::fixedDelayAloneEndsTheRun()
+{
+    MasterFixture f;
+    f.config.Del_On = 2;
+    f.config.DelTime = 60;
+    f.config.CPUDelay = 30;
+    f.config.Stop_On = 1;
+    f.config.StartDelay = 1;
+    f.config.ShutTime = 2;
+    f.config.Force = 1;
+    QVERIFY(f.load());
+    TolvexMMain &m = *f.window;
+    QVERIFY(f.second());
+    QCOMPARE(m.st.RunState, 1);
+    int silent = 0;
+    for (int second = 1; silent < 60 && second <= 100; ++second) {
+        const bool answered = second % 3 == 0;
+        if (answered)
+            m.st.NoComms = 0; // the slave's answer of this second
+        QVERIFY(f.second());
+        silent += answered ? 0 : 1;
+        QCOMPARE(m.st.DelElapsed, silent);
+        QVERIFY(m.st.Count < m.st.CommsLimit);
+        QCOMPARE(m.st.RunState, silent < 60 ? 1 : 2);
+    }
+    QCOMPARE(silent, 60);
+    // The countdown's first step ran in the same second.
+    QCOMPARE(m.ui->Counter->text(), QStringLiteral(" The Computer Will Power Off In 2s"));
+    QVERIFY(f.second());
+    QVERIFY(f.power.performed().empty());
+    QVERIFY(!f.second());
+    QCOMPARE(int(f.power.performed().size()), 1);
+    QCOMPARE(f.power.performed().front().action, PowerAction::PowerOff);
+    QVERIFY(f.log().contains(QStringLiteral(",  Start(F) , Power Off ,")));
+}
+
 void MasterCycleTest::logFailuresInACountdown_data()
 {
     QTest::addColumn<int>("failAt");    // the step whose lines fail first; -1: a Run second
