@@ -4,7 +4,6 @@
 #include "ConfigScan.h"
 #include "ConfigScreen.h"
 #include "FileSystem.h"
-#include "LogNameRule.h"
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,8 +45,8 @@ int ConfigScreen::commonChecks()
     // and never the program's own configuration file.
     const QString name = c.LogNameT->text();
     const QString path = c.LogPathT->text();
-    check(outside(double(asReadBack(name).size()), 8, 20) || hasControlCharacter(name) || !isPlainLogName(name)
-              || logIsConfigFile(path, name, QStringLiteral("Data\\") + texts.configFile),
+    check(outside(double(asReadBack(name).size()), 8, 20) || hasControlCharacter(name)
+              || !isUsableLogName(path, name, QStringLiteral("Data\\") + texts.configFile),
           {c.LogNameM});
 
     const bool folderForm = path.endsWith(QLatin1Char('\\')) || path.endsWith(QLatin1Char('/'));

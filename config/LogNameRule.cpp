@@ -1,30 +1,18 @@
-#include "LogNameRule.h"
+// What a log name may be: a file in the log folder, never a way out of it and never
+// the configuration file (every log line would be appended to it).
+#include "ConfigFile.h"
 #include "FileSystem.h"
-#include <QDir>
-#include <QFileInfo>
 
 namespace tolvex {
-
-namespace {
-
-// The file a path names: its real path when it exists, else its cleaned absolute path.
-QString resolved(const QString &path)
-{
-    const QFileInfo info(fs::nativePath(path));
-    const QString real = info.canonicalFilePath();
-    return real.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : real;
-}
-
-} // namespace
 
 bool isPlainLogName(const QString &logName)
 {
     return !logName.contains(QLatin1Char('/')) && !logName.contains(QLatin1Char('\\'));
 }
 
-bool logIsConfigFile(const QString &logPath, const QString &logName, const QString &configFile)
+bool isUsableLogName(const QString &logPath, const QString &logName, const QString &configFile)
 {
-    return resolved(logPath + logName) == resolved(configFile);
+    return isPlainLogName(logName) && !fs::sameFile(logPath + logName, configFile);
 }
 
 } // namespace tolvex

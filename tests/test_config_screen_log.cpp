@@ -1,6 +1,5 @@
 // The log buttons of the configuration screen: Archive (copy, clear, the questions
 // and their answers) and View Log (through the desktop, never a command).
-#include "FileSizeLimit.h"
 #include "LogFile.h"
 #include "MasterScreen.h"
 #include <QUrl>

@@ -1,7 +1,6 @@
 // Save on the master's screen: the exact file, what is written for each kind of
 // value, no change, invalid fields, and a write that fails.
 #include "MasterScreen.h"
-#include "FileSizeLimit.h"
 
 using namespace tolvex;
 using namespace tolvex::test;
