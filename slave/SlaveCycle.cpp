@@ -17,8 +17,10 @@ void TolvexSMain::tmrRefresh_Timer()
         ActivationTick();
     if (!st.DialogOpen && !st.NotConfigured && st.RunState == 2)
         ShutdownTick();
-    // The About box and the configuration screen do not exist yet in this program;
-    // DialogOpen therefore stays false and nothing is closed here.
+    // An idle configuration screen is closed once its countdown has run out; the
+    // main window's controls come back (its unload already gave them back once).
+    if (st.ConfigCountdown < 1 && st.DialogOpen && closeConfigScreen())
+        mdInit::RestoreMainControls(*this);
 }
 
 void TolvexSMain::ActivationTick()
