@@ -89,6 +89,8 @@ void UpdateWindowHost::openWebPage(const QString &page)
 void UpdateWindowHost::updaterUnloaded()
 {
     mdMisc::EnableUpdateControls(m_window);
+    if (m_form)
+        m_form->deleteLater();
 }
 
 QPixmap UpdateWindowHost::logo() const

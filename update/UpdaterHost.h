@@ -26,7 +26,8 @@ public:
     virtual void setNextUpdateCheck(const QDateTime &moment) = 0;
     // Opens a page of the maker's web site ("" for the home page).
     virtual void openWebPage(const QString &page) = 0;
-    // The window has unloaded: the Update controls are given back.
+    // The window has unloaded: the Update controls are given back, and the window may
+    // be deleted (not from inside this call).
     virtual void updaterUnloaded() = 0;
     virtual QPixmap logo() const = 0;
 };

@@ -101,7 +101,6 @@ void frmUpdater::Form_Unload()
     urlGet1->DownloadCancel();
     hide();
     m_host.updaterUnloaded();
-    deleteLater();
 }
 
 void frmUpdater::Timer1_Timer()

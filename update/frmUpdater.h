@@ -11,7 +11,8 @@ class urlGet;
 // The update window: one check of the maker's web server for a newer version. Loading
 // it starts the check; shown by the user it stays with the result, loaded hidden by
 // the schedule it closes unseen unless a newer version exists. It closes itself about
-// 120 s after loading (3 s with "-ShortUpdateTime"), and deletes itself once unloaded.
+// 120 s after loading (3 s with "-ShortUpdateTime"). Once unloaded it is only hidden
+// and idle; the host deletes it.
 class frmUpdater : public QWidget {
     Q_OBJECT
 public:
