@@ -36,17 +36,6 @@ struct WindowHost : update::UpdaterHost {
     QPixmap logo() const override { return QPixmap(); }
 };
 
-// Counts the times a window was shown.
-struct ShowSpy : QObject {
-    int shows = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show)
-            ++shows;
-        return false;
-    }
-};
-
 QString enabledButtons(const frmUpdater &w)
 {
     QString s;
@@ -154,7 +143,7 @@ private slots:
         if (refused)
             m_webRoot = HttpTestServer::refusingRoot();
         QVERIFY(load(manual));
-        ShowSpy spy;
+        test::ShowCounter spy;
         m_window->installEventFilter(&spy);
         QVERIFY(runCheck());
         const QString statusText = m_window->ui->Status->text();
