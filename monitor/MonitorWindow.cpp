@@ -134,6 +134,7 @@ void MonitorWindow::Form_Unload(mdInit::LogFailure exitLine)
 {
     const MonitorState &st = state();
     setTimerEnabled(false);
+    endLogDeferral(); // closing in a countdown reports a log failure noted in it
     if (!st.NotConfigured && common().LogLevel >= 2)
         writeLog(QStringLiteral("Exit"), runStateWord(), exitLine);
     closeLink();

@@ -101,9 +101,9 @@ public:
     void SetTrayIcon(const QString &trayState);
     void ShowMainWindow();
 
-    // Appends one finished event line to the log. While a countdown end is under way
-    // a failure is only noted and reported after the power action, so that a log
-    // that cannot be written never keeps the computer from it.
+    // Appends one finished event line to the log. From the first step of a countdown
+    // to its end a failure is only noted and reported once the countdown is over (after
+    // the power action), so that a log that cannot be written never stops a countdown.
     bool appendLogLine(const QString &line, mdInit::LogFailure onFailure);
 
     bool IsAdmin() const { return svc.isAdmin(state().CommandMode); }
@@ -161,6 +161,9 @@ protected:
     // The end of a countdown: the power action or its simulation, its log lines, and
     // the end of the program (or the re-arming after hibernate and standby).
     void endCountdown();
+    // The countdown is over (ended, cancelled or re-armed): log failures are fatal
+    // again, and one noted during the countdown ends the program now.
+    void endLogDeferral();
     // Gives the program's sockets back before it ends.
     virtual void closeLink() = 0;
 

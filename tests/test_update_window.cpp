@@ -335,6 +335,7 @@ private slots:
         QTest::newRow("log folder missing") << "no folder" << "Tolvex Log Directory Error";
         QTest::newRow("log cannot be created") << "folder in the way" << "Updater Log File Error";
         QTest::newRow("log removed while on") << "removed" << "Tolvex Log File Error";
+        QTest::newRow("disk full") << "full" << "Updater Log File Write Error";
     }
     void logFailures()
     {
@@ -358,10 +359,16 @@ private slots:
         options.manualTimer = true;
         m_window = new frmUpdater(*m_host, nullptr, options);
         const bool loaded = !test::TestHost::ends([this] { m_window->Form_Load(); });
-        if (setup == "removed") {
+        if (setup == "removed" || setup == "full") {
             QVERIFY(loaded);
-            QVERIFY(QFile::remove(logPath() + "Updater.log"));
+            const QByteArray before = test::readFile(logPath() + "Updater.log");
+            if (setup == "removed")
+                QVERIFY(QFile::remove(logPath() + "Updater.log"));
+            test::FileSizeLimit full(before.size()); // the disk is full from here on
             QVERIFY(test::TestHost::ends([this] { m_window->WriteLogLine("entry"); }));
+            full.lift();
+            if (setup == "full")
+                QCOMPARE(test::readFile(logPath() + "Updater.log"), before);
         } else if (setup == "elsewhere") {
             QVERIFY(loaded);
             QVERIFY(runCheck());
