@@ -23,6 +23,9 @@ UpdateWindowHost::~UpdateWindowHost()
 
 void UpdateWindowHost::beginCheck(bool manual)
 {
+    // One check at a time: a window still loaded is closed first.
+    if (frmUpdater *old = window())
+        old->Form_Unload();
     m_window.controls().Update->setEnabled(false);
     m_window.mPopUpUpdate->setEnabled(false);
     m_window.state().UpdaterBusy = true;
@@ -31,8 +34,6 @@ void UpdateWindowHost::beginCheck(bool manual)
 
 void UpdateWindowHost::load(bool manual)
 {
-    if (frmUpdater *old = window())
-        old->Form_Unload();
     m_form = new frmUpdater(*this, &m_window, windowOptions);
     m_form->setObjectName(QStringLiteral("frmUpdater"));
     m_form->Form_Load();

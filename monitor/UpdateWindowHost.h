@@ -16,8 +16,9 @@ public:
     UpdateWindowHost(MonitorWindow &window, bool slave, QDateTime *nextUpdateCheck);
     ~UpdateWindowHost() override;
 
-    // The start of every check: Update and its menu item disabled, the check marked
-    // busy and opened by hand (`manual`) or by the schedule.
+    // The start of every check: an update window still loaded is closed, Update and
+    // its menu item disabled, the check marked busy and opened by hand (`manual`) or
+    // by the schedule.
     void beginCheck(bool manual);
     // Loads a new update window, which starts the check: shown when `manual`, else
     // hidden until it finds a newer version.
