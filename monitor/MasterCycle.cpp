@@ -2,7 +2,6 @@
 #include "LogFile.h"
 #include "TolvexMMain.h"
 #include "ShutTypes.h"
-#include "UpdateSchedule.h"
 #include "VbColor.h"
 #include "ui_TolvexMMain.h"
 
@@ -103,13 +102,4 @@ void TolvexMMain::ShutdownTick()
     }
     showCountdownControls();
     finishCountdownStep();
-}
-
-void TolvexMMain::CheckUpdateSchedule()
-{
-    const QDateTime now = svc.clock.now();
-    if (!update::checkDue(st.CommandMode, now, st.NextUpdateCheck, cfg.Update_On, st.UpdaterBusy))
-        return;
-    // The update window is not part of this program yet: the schedule only moves on.
-    st.NextUpdateCheck = update::nextCheckAfter(now, st.CommandMode);
 }

@@ -1,6 +1,9 @@
 #include "mdMisc.h"
 #include "DesktopService.h"
+#include "MonitorWindow.h"
 #include "TolvexVersion.h"
+#include <QAction>
+#include <QPushButton>
 #include <QUrl>
 
 namespace mdMisc {
@@ -33,6 +36,13 @@ tolvex::BoxAnswer TimedMsgBox(tolvex::ProgramHost &host, const QString &prompt, 
     request.buttons = buttons;
     request.timeoutSeconds = seconds == 0 ? 5 : seconds;
     return host.boxes().show(request);
+}
+
+void EnableUpdateControls(tolvex::MonitorWindow &m)
+{
+    m.state().UpdaterBusy = false;
+    m.controls().Update->setEnabled(true);
+    m.mPopUpUpdate->setEnabled(true);
 }
 
 } // namespace mdMisc

@@ -1,4 +1,6 @@
 #pragma once
+#include <QEvent>
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
 #include <csignal>
@@ -26,6 +28,17 @@ private:
     struct rlimit m_previous {};
     struct sigaction m_previousAction {};
     bool m_inForce = false;
+};
+
+// Counts the times the widgets it watches are shown (installEventFilter).
+struct ShowCounter : QObject {
+    int shows = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            ++shows;
+        return false;
+    }
 };
 
 } // namespace tolvex::test
