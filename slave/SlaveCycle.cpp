@@ -2,6 +2,7 @@
 #include "LogFile.h"
 #include "ShutTypes.h"
 #include "TolvexSMain.h"
+#include "UdpEndpoint.h"
 #include "VbColor.h"
 #include "ui_TolvexSMain.h"
 
@@ -9,6 +10,9 @@ using namespace tolvex;
 
 void TolvexSMain::tmrRefresh_Timer()
 {
+    // Whatever waits on the socket is taken in the second it arrived in, even should
+    // the socket's own arrival events be late or lost.
+    udpServ->drain();
     // Each test reads RunState afresh: a move from 1 to 2 runs the first countdown
     // step in the same second, a move from 0 to 1 waits for the next one.
     if (!st.DialogOpen && !st.NotConfigured && st.RunState == 1)
@@ -17,6 +21,9 @@ void TolvexSMain::tmrRefresh_Timer()
         ActivationTick();
     if (!st.DialogOpen && !st.NotConfigured && st.RunState == 2)
         ShutdownTick();
+    // A new second of the link begins.
+    st.ValidThisSecond = false;
+    st.ErrorRepliesLeft = link::kErrorRepliesPerSecond;
     // The About box and the configuration screen do not exist yet in this program;
     // DialogOpen therefore stays false and nothing is closed here.
 }

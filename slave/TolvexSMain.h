@@ -30,7 +30,7 @@ public:
     void ActivationTick();
     void RunTick();
     void ShutdownTick();
-    void udpServ_DataArrival();
+    void udpServ_DataArrival(const QString &datagram);
     void SendReply();
     void Reset_Click() override;
     void RestartMonitoring() override;
@@ -46,7 +46,6 @@ protected:
     void closeLink() override;
 
 private:
-    void takeDatagram(const QString &datagram);
     void markLinkError();
 };
 
