@@ -137,7 +137,7 @@ void TestE2eLinkLoad::strangerTrafficCostsNoSecond()
                              30000),
              qPrintable(master.lines().join('\n') + slave.lines().join('\n')));
 
-    const long sent = strangerTraffic(quint16(masterRx), quint16(slaveRx), 20000, 8000);
+    const long sent = strangerTraffic(quint16(masterRx), quint16(slaveRx), 5000, 8000);
     QVERIFY2(sent > 50000, qPrintable(QString::number(sent)));
     const int masterSeen = int(master.runLines(masterGood).size());
     const int slaveSeen = int(slave.runLines(slaveGood).size());
