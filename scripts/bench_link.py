@@ -223,13 +223,20 @@ def burst_series(args):
             return False
         since = time.time()
         times = []
+        port = SLAVE_RX if args.target == "slave" else MASTER_ROW
         for i in range(args.bursts):
-            f = flood(SLAVE_RX if args.target == "slave" else MASTER_ROW, args.rate, args.seconds, args.kind)
+            cpu0 = (cpu_seconds(pair.master.pid), cpu_seconds(pair.slave.pid))
+            drops0 = udp_drops(port)
+            f = flood(port, args.rate, args.seconds, args.kind)
+            took = f["end"] - f["start"]
+            cpu1 = (cpu_seconds(pair.master.pid), cpu_seconds(pair.slave.pid))
+            drops = udp_drops(port) - drops0
             back = answer_after(pair.relay_log, f["end"])
             times.append(back)
-            print("burst %d: %.0f datagrams/s for %.1fs, first answer after it %s"
-                  % (i + 1, f["sent"] / (f["end"] - f["start"]), f["end"] - f["start"],
-                     "%.3fs" % back if back is not None else "never"), flush=True)
+            print("burst %d: sent %.0f/s, read %.0f/s for %.1fs, CPU master %.0f%% slave %.0f%%, "
+                  "first answer after it %s"
+                  % (i + 1, f["sent"] / took, (f["sent"] - drops) / took, took, 100 * (cpu1[0] - cpu0[0]) / took,
+                     100 * (cpu1[1] - cpu0[1]) / took, "%.3fs" % back if back is not None else "never"), flush=True)
             time.sleep(1.0)
         time.sleep(2.5)
         v = pair.verdict(since)
