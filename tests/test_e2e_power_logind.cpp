@@ -10,6 +10,9 @@
 #include <QProcess>
 #include <memory>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 using namespace tolvex;
 using namespace tolvex::test;
 
@@ -110,6 +113,8 @@ void TestE2ePowerLogind::silentMasterPowersTheSlaveOff()
                          + refused));
 
     QProcess slave;
+    // A slave left behind by a test that crashed does not run on.
+    slave.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     slave.setProcessEnvironment(env);
     slave.setWorkingDirectory(dir.path());
     slave.start(QLatin1String(TOLVEX_SU_PATH), QStringList());

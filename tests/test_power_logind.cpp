@@ -324,18 +324,23 @@ private slots:
     void silentServiceFailsTheAction_data()
     {
         QTest::addColumn<PowerAction>("action");
+        QTest::addColumn<LoginAnswer>("answer");
+        // An answer long after the time-out is not waited for.
         for (PowerAction action : kMachineActions)
-            QTest::addRow("%s", qPrintable(methodOf(action))) << action;
+            QTest::addRow("%s late", qPrintable(methodOf(action))) << action << LoginAnswer::late(3000, {"yes"});
+        for (PowerAction action : kMachineActions)
+            QTest::addRow("%s never", qPrintable(methodOf(action))) << action << LoginAnswer::silence();
     }
 
-    // A service that never answers fails the call after the time-out, with its own
-    // text; a time-out of the flag call is no reason for the plain call.
+    // A service that does not answer in time fails the call at the time-out, with its
+    // own text; a time-out of the flag call is no reason for the plain call.
     void silentServiceFailsTheAction()
     {
         QFETCH(PowerAction, action);
+        QFETCH(LoginAnswer, answer);
         const QString method = methodOf(action);
-        standIn().script(QStringLiteral("Can") + method, LoginAnswer::silence());
-        standIn().script(method + QStringLiteral("WithFlags"), LoginAnswer::silence());
+        standIn().script(QStringLiteral("Can") + method, answer);
+        standIn().script(method + QStringLiteral("WithFlags"), answer);
         LogindPowerBackend power = backend(kShortTimeout);
         const PowerResult allowed = power.mayPerform(action);
         const PowerResult done = power.perform(action, true);
@@ -359,10 +364,11 @@ private slots:
                      + kShortTimeoutText + "]");
     }
 
-    // The backend's own time-out, as the programs use it: a few seconds, then a failure.
+    // The backend's own time-out, as the programs use it: a few seconds, then a
+    // failure, long before a slow service's answer.
     void defaultTimeOutEndsTheWait()
     {
-        standIn().script(QStringLiteral("PowerOffWithFlags"), LoginAnswer::silence());
+        standIn().script(QStringLiteral("PowerOffWithFlags"), LoginAnswer::late(15000));
         LogindPowerBackend power(m_connection);
         const PowerResult result = power.perform(PowerAction::PowerOff, false);
         QCOMPARE(std::make_pair(result.ok, result.errorText),

@@ -6,6 +6,7 @@
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QMutexLocker>
+#include <QTimer>
 
 namespace tolvex::test {
 
@@ -99,9 +100,14 @@ public:
             if (answer.errorName.isEmpty())
                 answer = answers.value(message.member(), defaultAnswer(message.member(), message));
         }
-        if (answer.kind == LoginAnswer::Reply)
+        if (answer.kind == LoginAnswer::Reply && answer.delayMs > 0) {
+            QTimer::singleShot(answer.delayMs, this, [connection, reply = message.createReply(answer.values)] {
+                connection.send(reply);
+            });
+        } else if (answer.kind == LoginAnswer::Reply) {
             connection.send(message.createReply(answer.values));
-        else if (answer.kind == LoginAnswer::Error)
+        }
+        if (answer.kind == LoginAnswer::Error)
             connection.send(message.createErrorReply(answer.errorName, answer.errorText));
         return true;
     }

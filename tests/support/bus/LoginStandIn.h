@@ -26,8 +26,11 @@ struct LoginAnswer {
     QVariantList values;
     QString errorName;
     QString errorText;
+    int delayMs = 0; // a reply sent this long after the call
 
     static LoginAnswer reply(const QVariantList &values = {}) { return {Reply, values, {}, {}}; }
+    // A slow service: the reply comes, but only after `ms`.
+    static LoginAnswer late(int ms, const QVariantList &values = {}) { return {Reply, values, {}, {}, ms}; }
     static LoginAnswer error(const QString &name, const QString &text) { return {Error, {}, name, text}; }
     // What a service answers that does not have the method at all.
     static LoginAnswer unknownMethod();
