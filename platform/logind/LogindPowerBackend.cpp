@@ -3,6 +3,7 @@
 #include <QDBusError>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QElapsedTimer>
 
 #include <sys/types.h>
 #include <unistd.h>
@@ -35,6 +36,13 @@ QString methodOf(PowerAction action)
 bool failed(const QDBusMessage &reply)
 {
     return reply.type() != QDBusMessage::ReplyMessage;
+}
+
+// The login service's answer when the process belongs to no login session.
+bool noSession(const QDBusMessage &reply)
+{
+    return reply.type() == QDBusMessage::ErrorMessage
+        && reply.errorName() == QLatin1String("org.freedesktop.login1.NoSessionForPID");
 }
 
 // The text of a failed reply: the D-Bus error's message, else its name.
@@ -72,8 +80,9 @@ PowerResult judgeAnswer(const QDBusMessage &reply)
 
 } // namespace
 
-LogindPowerBackend::LogindPowerBackend(const QDBusConnection &bus)
+LogindPowerBackend::LogindPowerBackend(const QDBusConnection &bus, std::chrono::milliseconds callTimeout)
     : m_bus(bus)
+    , m_timeout(callTimeout)
 {
 }
 
@@ -89,7 +98,21 @@ QDBusMessage LogindPowerBackend::callOn(const QString &path, const QString &inte
     call.setArguments(args);
     // A watchdog has nobody to answer a password prompt.
     call.setInteractiveAuthorizationAllowed(false);
-    return m_bus.call(call, QDBus::Block);
+    const int timeout = int(m_timeout.count());
+    QElapsedTimer waited;
+    waited.start();
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, timeout);
+    // The library gives up with NoReply once the time-out has run out, by a timer
+    // that may fire a little early; a NoReply well before it is the bus telling that
+    // the service went away without answering, and keeps the bus's own text.
+    const bool noReply = reply.type() == QDBusMessage::ErrorMessage
+        && reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply");
+    if (noReply && waited.elapsed() >= timeout - timeout / 10) {
+        return QDBusMessage::createError(reply.errorName(),
+                                         QStringLiteral("The login service did not answer within %1 seconds.")
+                                             .arg(QString::number(timeout / 1000.0)));
+    }
+    return reply;
 }
 
 QDBusMessage LogindPowerBackend::callManager(const QString &method, const QVariantList &args)
@@ -105,10 +128,12 @@ PowerResult LogindPowerBackend::mayPerform(PowerAction action)
         const QDBusMessage session = callManager(QStringLiteral("GetSessionByPID"), {uint(getpid())});
         if (!failed(session))
             return {true, QString()};
+        if (!noSession(session))
+            return {false, failureText(session)};
         const QDBusMessage user = callManager(QStringLiteral("GetUserByPID"), {uint(getpid())});
         if (!failed(user))
             return {true, QString()};
-        return {false, failureText(session)};
+        return {false, failureText(user)};
     }
     return judgeAnswer(callManager(QStringLiteral("Can") + methodOf(action)));
 }
@@ -140,10 +165,14 @@ PowerResult LogindPowerBackend::perform(PowerAction action, bool force)
 PowerResult LogindPowerBackend::logOff()
 {
     const QDBusMessage session = callManager(QStringLiteral("GetSessionByPID"), {uint(getpid())});
-    if (failed(session)) {
-        // Not inside a login session: end every process of the user instead.
+    if (noSession(session)) {
+        // Not inside a login session: end every process of the user instead. Any
+        // other failure (a time-out, a refusal) tells nothing about the session, and
+        // must not widen the action to the user's every process.
         return resultOf(callManager(QStringLiteral("TerminateUser"), {uint(getuid())}));
     }
+    if (failed(session))
+        return {false, failureText(session)};
     const QString path = session.arguments().value(0).value<QDBusObjectPath>().path();
     if (path.isEmpty())
         return {false, QStringLiteral("The login service named no session for this program.")};

@@ -2,6 +2,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QVariantList>
+#include <chrono>
 
 #include "PowerBackend.h"
 
@@ -12,7 +13,13 @@ namespace tolvex {
 // refusal or a failure carrying the error's message.
 class LogindPowerBackend : public PowerBackend {
 public:
-    explicit LogindPowerBackend(const QDBusConnection &bus = QDBusConnection::systemBus());
+    // How long one call may wait for its answer. The calls come at the end of a
+    // countdown, on the program's one thread: a login service that does not answer
+    // must give a failure, not a frozen program.
+    static constexpr std::chrono::milliseconds kCallTimeout{5000};
+
+    explicit LogindPowerBackend(const QDBusConnection &bus = QDBusConnection::systemBus(),
+                                std::chrono::milliseconds callTimeout = kCallTimeout);
 
     PowerResult mayPerform(PowerAction action) override;
     PowerResult perform(PowerAction action, bool force) override;
@@ -24,6 +31,7 @@ private:
     PowerResult logOff();
 
     QDBusConnection m_bus;
+    std::chrono::milliseconds m_timeout;
 };
 
 } // namespace tolvex

@@ -1,0 +1,160 @@
+// A real slave program, without any test switch, carries out its power action through
+// the login service: the service is a stand-in on a bus of the test's own, which the
+// program finds as its system bus. The program never sees an address of a real bus.
+#include <QtTest>
+
+#include "ConfigFile.h"
+#include "LoginStandIn.h"
+#include "PrivateBus.h"
+#include "SlaveFixture.h"
+#include <QProcess>
+#include <memory>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+using namespace tolvex;
+using namespace tolvex::test;
+
+namespace {
+
+constexpr int kStartMs = 10000;
+
+// The slave's configuration: no master ever polls it, so after its activation delay
+// and CPUDelay seconds without the link it counts ShutTime seconds down, with its
+// warning, and powers off, unforced.
+QString slaveFile()
+{
+    SlaveConfig cfg = slaveScreenDefaults();
+    cfg.IPAdd = kMasterAddress;
+    cfg.LogLevel = 2;
+    cfg.StartDelay = 1;
+    cfg.CPUDelay = 5;
+    cfg.ShutTime = 2;
+    cfg.NoWarn = 1;
+    cfg.Force = 1;
+    cfg.ShutType = 1;
+    cfg.Port1 = freeUdpPort();
+    cfg.Port2 = freeUdpPort();
+    return slaveConfigFileText(cfg, 1, 0, QDateTime::currentDateTime());
+}
+
+// The event and detail words of each event line, as "Event|Detail".
+QStringList eventPairs(const QString &log)
+{
+    QStringList out;
+    for (const QString &line : log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        const QStringList fields = line.mid(10).split(QStringLiteral(", "));
+        if (line.size() > 10 && line.at(2) == QLatin1Char(':') && fields.size() > 1)
+            out << fields[0].trimmed() + QLatin1Char('|') + fields[1].trimmed();
+    }
+    return out;
+}
+
+} // namespace
+
+class TestE2ePowerLogind : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void silentMasterPowersTheSlaveOff();
+
+private:
+    // Why the program must not be started with `env`; empty when it may.
+    QString refusal(const QProcessEnvironment &env) const;
+
+    std::unique_ptr<PrivateBus> m_bus;
+};
+
+void TestE2ePowerLogind::initTestCase()
+{
+    if (QByteArray(TOLVEX_SU_PATH).isEmpty())
+        QSKIP("TolvexSu is not built");
+    m_bus = std::make_unique<PrivateBus>();
+    QVERIFY2(m_bus->isRunning(), qPrintable(m_bus->error()));
+    PrivateBus::pointEnvironmentAt(m_bus->address().toUtf8());
+}
+
+QString TestE2ePowerLogind::refusal(const QProcessEnvironment &env) const
+{
+    for (const char *name : {"DBUS_SYSTEM_BUS_ADDRESS", "DBUS_SESSION_BUS_ADDRESS"}) {
+        const QString address = env.value(QLatin1String(name));
+        if (!m_bus->isAddressOfThisBus(address))
+            return QStringLiteral("%1 is \"%2\", not the test's own bus").arg(QLatin1String(name), address);
+    }
+    for (const char *name : {"DBUS_STARTER_ADDRESS", "DBUS_STARTER_BUS_TYPE"}) {
+        if (env.contains(QLatin1String(name)))
+            return QStringLiteral("%1 is set").arg(QLatin1String(name));
+    }
+    if (!m_bus->isRunning())
+        return QStringLiteral("the test's own bus is not running");
+    return QString();
+}
+
+void TestE2ePowerLogind::silentMasterPowersTheSlaveOff()
+{
+    LoginStandIn standIn(m_bus->address());
+    QVERIFY2(standIn.isServing(), qPrintable(standIn.error()));
+
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("Log"));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("Data/TolvexS.ini")), slaveFile().toUtf8()));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TOLVEX_BOX_ANSWERS"), QString());
+    env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), m_bus->address());
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
+    env.remove(QStringLiteral("DBUS_STARTER_ADDRESS"));
+    env.remove(QStringLiteral("DBUS_STARTER_BUS_TYPE"));
+    const QString refused = refusal(env);
+    if (!refused.isEmpty())
+        QFAIL(qPrintable(QStringLiteral("A real TolvexSu would reach a real login service, so it is not started: ")
+                         + refused));
+
+    QProcess slave;
+    // A slave left behind by a test that crashed does not run on.
+    slave.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    slave.setProcessEnvironment(env);
+    slave.setWorkingDirectory(dir.path());
+    slave.start(QLatin1String(TOLVEX_SU_PATH), QStringList());
+    QVERIFY(slave.waitForStarted(kStartMs));
+    const auto log = [&dir] {
+        return QString::fromUtf8(readFile(dir.filePath(QStringLiteral("Log/TolvexS.log"))));
+    };
+    // The stand-in answers on its own thread while this one waits for the program.
+    const bool ended = slave.waitForFinished(60000);
+    const QString errors = QString::fromUtf8(slave.readAllStandardError());
+    if (!ended)
+        slave.kill();
+    if (errors.contains(QLatin1String("[window]")))
+        QSKIP("another Tolvex program holds the machine-wide lock");
+    QVERIFY2(ended, qPrintable(log() + errors));
+    QCOMPARE(slave.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(slave.exitCode(), 0);
+
+    const QStringList calls = [&standIn] {
+        QStringList out;
+        for (const LoginCall &call : standIn.calls())
+            out << call.member + QLatin1Char(' ') + call.signature + QLatin1Char(' ') + call.args.value(0).toString()
+                    + (call.interactive ? QStringLiteral(" interactive") : QString());
+        return out;
+    }();
+    QCOMPARE(calls, QStringList({"CanPowerOff  ", "PowerOffWithFlags t 1"}));
+    // The countdown ran, its end asked for the power off, and the log ends with Close.
+    const QStringList events = eventPairs(log());
+    QCOMPARE(events.mid(events.indexOf(QLatin1String("Enter|Run"))),
+             QStringList({"Enter|Run", "Enter|Power Off", "Start|Power Off", "Start|Power Off", "Close|Power Off"}));
+    QVERIFY2(!errors.contains(QLatin1String("[box]")), qPrintable(errors));
+}
+
+int main(int argc, char **argv)
+{
+    // First of all: whatever asks the environment for a bus finds none of the computer's.
+    PrivateBus::pointEnvironmentAt(PrivateBus::nowhere());
+    QCoreApplication app(argc, argv);
+    TestE2ePowerLogind test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_e2e_power_logind.moc"

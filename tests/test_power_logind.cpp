@@ -1,0 +1,434 @@
+// The real power backend against a stand-in login service on a bus of the test's own.
+// Before anything else the process's bus addresses are pointed away from every bus of
+// the computer, and the backend is only ever given a connection to the private bus.
+#include "LogindPowerBackend.h"
+#include "LoginStandIn.h"
+#include "PrivateBus.h"
+#include "mdShut.h"
+#include <QDBusVariant>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+#include <thread>
+#include <unistd.h>
+
+using tolvex::LogindPowerBackend;
+using tolvex::PowerAction;
+using tolvex::PowerResult;
+using tolvex::test::LoginAnswer;
+using tolvex::test::LoginCall;
+using tolvex::test::LoginStandIn;
+using tolvex::test::PrivateBus;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A short time-out for the tables of silent answers; the backend's own one is tested once.
+constexpr std::chrono::milliseconds kShortTimeout = 250ms;
+const QString kShortTimeoutText = QStringLiteral("The login service did not answer within 0.25 seconds.");
+const QString kSessionGet = QStringLiteral("/org/freedesktop/login1/session/_33 org.freedesktop.DBus.Properties."
+                                           "Get(ss org.freedesktop.login1.Session Id)");
+
+QString methodOf(PowerAction action)
+{
+    switch (action) {
+    case PowerAction::PowerOff: return QStringLiteral("PowerOff");
+    case PowerAction::Reboot: return QStringLiteral("Reboot");
+    case PowerAction::Halt: return QStringLiteral("Halt");
+    case PowerAction::Hibernate: return QStringLiteral("Hibernate");
+    case PowerAction::Suspend: return QStringLiteral("Suspend");
+    case PowerAction::LogOff: break;
+    }
+    return QString();
+}
+
+const PowerAction kMachineActions[] = {PowerAction::PowerOff, PowerAction::Reboot, PowerAction::Halt,
+                                       PowerAction::Hibernate, PowerAction::Suspend};
+
+// A call as "Member(signature arguments)"; calls off the manager name their path and
+// interface, and a call that allows an interactive authorisation says so.
+QString describe(const LoginCall &call)
+{
+    QStringList args;
+    for (const QVariant &arg : call.args)
+        args << arg.toString();
+    QString text = call.member + QLatin1Char('(') + (call.signature + QLatin1Char(' ') + args.join(' ')).trimmed()
+        + QLatin1Char(')');
+    if (call.path != QLatin1String("/org/freedesktop/login1")
+        || call.interface != QLatin1String("org.freedesktop.login1.Manager"))
+        text = call.path + QLatin1Char(' ') + call.interface + QLatin1Char('.') + text;
+    if (call.interactive)
+        text += QStringLiteral(" +interactive");
+    return text;
+}
+
+QStringList described(const LoginStandIn &standIn)
+{
+    QStringList out;
+    for (const LoginCall &call : standIn.calls())
+        out << describe(call);
+    return out;
+}
+
+QString pidArg(const char *member) { return QStringLiteral("%1(u %2)").arg(QLatin1String(member)).arg(getpid()); }
+
+// What mdShut raised, as "number description".
+QString raised(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const mdShut::ShutdownError &e) {
+        return QString::number(quint32(e.number), 16) + QLatin1Char(' ') + e.description;
+    }
+    return QStringLiteral("nothing raised");
+}
+
+} // namespace
+
+class TestPowerLogind : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<PrivateBus> m_bus;
+    std::unique_ptr<LoginStandIn> m_standIn;
+    QDBusConnection m_connection{QString()};
+
+    LogindPowerBackend backend(std::chrono::milliseconds timeout = LogindPowerBackend::kCallTimeout)
+    {
+        return LogindPowerBackend(m_connection, timeout);
+    }
+    LoginStandIn &standIn() { return *m_standIn; }
+
+private slots:
+    void initTestCase()
+    {
+        m_bus = std::make_unique<PrivateBus>();
+        QVERIFY2(m_bus->isRunning(), qPrintable(m_bus->error()));
+        PrivateBus::pointEnvironmentAt(m_bus->address().toUtf8());
+        m_connection = QDBusConnection::connectToBus(m_bus->address(), QStringLiteral("backend"));
+        QVERIFY2(m_connection.isConnected(), qPrintable(m_connection.lastError().message()));
+    }
+
+    void init()
+    {
+        m_standIn = std::make_unique<LoginStandIn>(m_bus->address());
+        QVERIFY2(m_standIn->isServing(), qPrintable(m_standIn->error()));
+    }
+
+    void cleanup() { m_standIn.reset(); }
+
+    void cleanupTestCase()
+    {
+        m_connection = QDBusConnection(QString());
+        QDBusConnection::disconnectFromBus(QStringLiteral("backend"));
+        m_bus.reset();
+    }
+
+    void actionAsksItsMethodWithItsFlag_data()
+    {
+        QTest::addColumn<PowerAction>("action");
+        QTest::addColumn<bool>("force");
+        QTest::addColumn<QString>("call");
+        // Unforced, the flag keeps the inhibitor locks holding back a privileged caller too.
+        for (PowerAction action : kMachineActions) {
+            for (bool force : {true, false})
+                QTest::addRow("%s%s", qPrintable(methodOf(action)), force ? " forced" : "")
+                    << action << force << QStringLiteral("%1WithFlags(t %2)").arg(methodOf(action)).arg(force ? 0 : 1);
+        }
+    }
+
+    void actionAsksItsMethodWithItsFlag()
+    {
+        QFETCH(PowerAction, action);
+        QFETCH(bool, force);
+        QFETCH(QString, call);
+        LogindPowerBackend power = backend();
+        const PowerResult result = power.perform(action, force);
+        QVERIFY2(result.ok, qPrintable(result.errorText));
+        QCOMPARE(described(standIn()), QStringList{call});
+    }
+
+    void plainCallWhenTheFlagCallIsUnknown_data()
+    {
+        actionAsksItsMethodWithItsFlag_data();
+    }
+
+    // An older service without the flag calls: the plain call, never interactive.
+    void plainCallWhenTheFlagCallIsUnknown()
+    {
+        QFETCH(PowerAction, action);
+        QFETCH(bool, force);
+        QFETCH(QString, call);
+        standIn().script(methodOf(action) + QStringLiteral("WithFlags"), LoginAnswer::unknownMethod());
+        LogindPowerBackend power = backend();
+        const PowerResult result = power.perform(action, force);
+        QVERIFY2(result.ok, qPrintable(result.errorText));
+        QCOMPARE(described(standIn()), QStringList({call, methodOf(action) + QStringLiteral("(b false)")}));
+    }
+
+    void failedActionKeepsTheServiceText()
+    {
+        // Only an unknown method leads to the plain call: a refusal is the answer.
+        standIn().script(QStringLiteral("RebootWithFlags"),
+                         LoginAnswer::error(QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
+                                            QStringLiteral("Operation denied due to active block inhibitor")));
+        LogindPowerBackend power = backend();
+        const PowerResult result = power.perform(PowerAction::Reboot, false);
+        QCOMPARE(std::make_pair(result.ok, result.errorText),
+                 std::make_pair(false, QStringLiteral("Operation denied due to active block inhibitor")));
+        QCOMPARE(described(standIn()), QStringList{"RebootWithFlags(t 1)"});
+        // The plain call's own failure, after an unknown flag call, is reported too.
+        standIn().script(QStringLiteral("HaltWithFlags"), LoginAnswer::unknownMethod());
+        standIn().script(QStringLiteral("Halt"), LoginAnswer::error(QStringLiteral("org.freedesktop.DBus.Error.Failed"),
+                                                                    QStringLiteral("Halt failed")));
+        const PowerResult plain = power.perform(PowerAction::Halt, true);
+        QCOMPARE(std::make_pair(plain.ok, plain.errorText), std::make_pair(false, QStringLiteral("Halt failed")));
+    }
+
+    void mayPerformJudgesTheAnswer_data()
+    {
+        QTest::addColumn<LoginAnswer>("answer");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<bool>("unsupported");
+        QTest::addColumn<QString>("text");
+        const auto says = [](const char *word) { return LoginAnswer::reply({QString::fromLatin1(word)}); };
+        QTest::newRow("yes") << says("yes") << true << false << "";
+        QTest::newRow("challenge") << says("challenge") << true << false << "";
+        QTest::newRow("no") << says("no") << false << false
+                            << "The login service does not allow this user this power action.";
+        QTest::newRow("na") << says("na") << false << true << "This computer does not support this power action.";
+        QTest::newRow("other word") << says("Yes") << false << false << "The login service answered \"Yes\".";
+        QTest::newRow("not a text") << LoginAnswer::reply({true}) << false << false
+                                    << "The login service gave an unexpected answer.";
+        QTest::newRow("error reply") << LoginAnswer::error("org.freedesktop.DBus.Error.AccessDenied", "Access denied")
+                                     << false << false << "Access denied";
+        QTest::newRow("error without text") << LoginAnswer::error("org.freedesktop.login1.Broken", "") << false << false
+                                            << "org.freedesktop.login1.Broken";
+    }
+
+    void mayPerformJudgesTheAnswer()
+    {
+        QFETCH(LoginAnswer, answer);
+        QFETCH(bool, ok);
+        QFETCH(bool, unsupported);
+        QFETCH(QString, text);
+        LogindPowerBackend power = backend();
+        QStringList asked;
+        for (PowerAction action : kMachineActions) {
+            standIn().script(QStringLiteral("Can") + methodOf(action), answer);
+            const PowerResult result = power.mayPerform(action);
+            QCOMPARE(std::make_tuple(result.ok, result.unsupported, result.errorText),
+                     std::make_tuple(ok, unsupported, text));
+            asked << QStringLiteral("Can%1()").arg(methodOf(action));
+        }
+        QCOMPARE(described(standIn()), asked);
+    }
+
+    void logOffInsideASession_data()
+    {
+        QTest::addColumn<bool>("force");
+        QTest::newRow("forced") << true;
+        QTest::newRow("unforced") << false;
+    }
+
+    // The session the program runs in is ended by its Id, which is read from the
+    // session's object (not made up from its path).
+    void logOffInsideASession()
+    {
+        QFETCH(bool, force);
+        standIn().placeCallerInSession();
+        LogindPowerBackend power = backend();
+        QVERIFY(power.mayPerform(PowerAction::LogOff).ok);
+        const PowerResult result = power.perform(PowerAction::LogOff, force);
+        QVERIFY2(result.ok, qPrintable(result.errorText));
+        QCOMPARE(described(standIn()), QStringList({pidArg("GetSessionByPID"), pidArg("GetSessionByPID"), kSessionGet,
+                                                    QStringLiteral("TerminateSession(s 3)")}));
+    }
+
+    void logOffOutsideASession()
+    {
+        LogindPowerBackend power = backend();
+        QVERIFY(power.mayPerform(PowerAction::LogOff).ok);
+        const PowerResult result = power.perform(PowerAction::LogOff, true);
+        QVERIFY2(result.ok, qPrintable(result.errorText));
+        QCOMPARE(described(standIn()),
+                 QStringList({pidArg("GetSessionByPID"), pidArg("GetUserByPID"), pidArg("GetSessionByPID"),
+                              QStringLiteral("TerminateUser(u %1)").arg(getuid())}));
+    }
+
+    void logOffFailures_data()
+    {
+        QTest::addColumn<bool>("inSession");
+        QTest::addColumn<QString>("member");        // the method that fails
+        QTest::addColumn<LoginAnswer>("answer");
+        QTest::addColumn<bool>("privilegeStep");    // mayPerform, else perform
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("calls");
+        const LoginAnswer denied = LoginAnswer::error("org.freedesktop.DBus.Error.AccessDenied", "Access denied");
+        const QString getSession = pidArg("GetSessionByPID");
+        QTest::newRow("no user") << false << "GetUserByPID"
+                                 << LoginAnswer::error("org.freedesktop.login1.NoUserForPID",
+                                                       "PID 1 does not belong to any known or logged in user")
+                                 << true << "PID 1 does not belong to any known or logged in user"
+                                 << QStringList{getSession, pidArg("GetUserByPID")};
+        // A failure of the session lookup says nothing of the session: the user's
+        // every process is not ended instead.
+        QTest::newRow("session lookup refused, privilege") << false << "GetSessionByPID" << denied << true
+                                                           << "Access denied" << QStringList{getSession};
+        QTest::newRow("session lookup refused") << false << "GetSessionByPID" << denied << false << "Access denied"
+                                                << QStringList{getSession};
+        QTest::newRow("session lookup silent") << false << "GetSessionByPID" << LoginAnswer::silence() << false
+                                               << kShortTimeoutText << QStringList{getSession};
+        QTest::newRow("user lookup silent") << false << "GetUserByPID" << LoginAnswer::silence() << true
+                                            << kShortTimeoutText << QStringList{getSession, pidArg("GetUserByPID")};
+        QTest::newRow("Id refused") << true << "Get" << denied << false << "Access denied"
+                                    << QStringList{getSession, kSessionGet};
+        QTest::newRow("Id silent") << true << "Get" << LoginAnswer::silence() << false << kShortTimeoutText
+                                   << QStringList{getSession, kSessionGet};
+        QTest::newRow("empty Id") << true << "Get" << LoginAnswer::reply({QVariant::fromValue(QDBusVariant(QString()))})
+                                  << false << "The login service gave no identifier for this program's session."
+                                  << QStringList{getSession, kSessionGet};
+        QTest::newRow("no session path") << true << "GetSessionByPID" << LoginAnswer::reply({QStringLiteral("c3")}) << false
+            << "The login service named no session for this program." << QStringList{getSession};
+        QTest::newRow("end of session refused") << true << "TerminateSession" << denied << false << "Access denied"
+                                                << QStringList{getSession, kSessionGet, "TerminateSession(s 3)"};
+        QTest::newRow("end of session silent")
+            << true << "TerminateSession" << LoginAnswer::silence() << false << kShortTimeoutText
+            << QStringList{getSession, kSessionGet, "TerminateSession(s 3)"};
+        const QString terminateUser = QStringLiteral("TerminateUser(u %1)").arg(getuid());
+        QTest::newRow("end of user refused") << false << "TerminateUser" << denied << false << "Access denied"
+                                             << QStringList{getSession, terminateUser};
+        QTest::newRow("end of user silent") << false << "TerminateUser" << LoginAnswer::silence() << false
+                                            << kShortTimeoutText << QStringList{getSession, terminateUser};
+    }
+
+    void logOffFailures()
+    {
+        QFETCH(bool, inSession);
+        QFETCH(QString, member);
+        QFETCH(LoginAnswer, answer);
+        QFETCH(bool, privilegeStep);
+        QFETCH(QString, text);
+        QFETCH(QStringList, calls);
+        if (inSession)
+            standIn().placeCallerInSession();
+        standIn().script(member, answer);
+        LogindPowerBackend power = backend(kShortTimeout);
+        const PowerResult result = privilegeStep ? power.mayPerform(PowerAction::LogOff)
+                                                 : power.perform(PowerAction::LogOff, true);
+        QCOMPARE(std::make_pair(result.ok, result.errorText), std::make_pair(false, text));
+        QCOMPARE(described(standIn()), calls);
+    }
+
+    void silentServiceFailsTheAction_data()
+    {
+        QTest::addColumn<PowerAction>("action");
+        QTest::addColumn<LoginAnswer>("answer");
+        // An answer long after the time-out is not waited for.
+        for (PowerAction action : kMachineActions)
+            QTest::addRow("%s late", qPrintable(methodOf(action))) << action << LoginAnswer::late(3000, {"yes"});
+        for (PowerAction action : kMachineActions)
+            QTest::addRow("%s never", qPrintable(methodOf(action))) << action << LoginAnswer::silence();
+    }
+
+    // A service that does not answer in time fails the call at the time-out, with its
+    // own text; a time-out of the flag call is no reason for the plain call.
+    void silentServiceFailsTheAction()
+    {
+        QFETCH(PowerAction, action);
+        QFETCH(LoginAnswer, answer);
+        const QString method = methodOf(action);
+        standIn().script(QStringLiteral("Can") + method, answer);
+        standIn().script(method + QStringLiteral("WithFlags"), answer);
+        LogindPowerBackend power = backend(kShortTimeout);
+        const PowerResult allowed = power.mayPerform(action);
+        const PowerResult done = power.perform(action, true);
+        QCOMPARE(std::make_tuple(allowed.ok, allowed.unsupported, allowed.errorText),
+                 std::make_tuple(false, false, kShortTimeoutText));
+        QCOMPARE(std::make_pair(done.ok, done.errorText), std::make_pair(false, kShortTimeoutText));
+        QCOMPARE(described(standIn()), QStringList({"Can" + method + "()", method + "WithFlags(t 0)"}));
+    }
+
+    // The power module reports a time-out under its own error numbers.
+    void timeOutRaisesThePowerModulesErrors()
+    {
+        LogindPowerBackend power = backend(kShortTimeout);
+        mdShut::PowerContext ctx{power, QStringLiteral("TolvexSu")};
+        standIn().script(QStringLiteral("PowerOffWithFlags"), LoginAnswer::silence());
+        QCOMPARE(raised([&] { mdShut::ShutdownSystem(ctx, 12); }),
+                 "8004062b ShutdownSystem failed: " + kShortTimeoutText);
+        standIn().script(QStringLiteral("CanReboot"), LoginAnswer::silence());
+        QCOMPARE(raised([&] { mdShut::ShutdownSystem(ctx, 2); }),
+                 "8004062e Can't enable shutdown: You do not have the privileges to shutdown this system. ["
+                     + kShortTimeoutText + "]");
+    }
+
+    // The backend's own time-out, as the programs use it: a few seconds, then a
+    // failure, long before a slow service's answer.
+    void defaultTimeOutEndsTheWait()
+    {
+        standIn().script(QStringLiteral("PowerOffWithFlags"), LoginAnswer::late(15000));
+        LogindPowerBackend power(m_connection);
+        const PowerResult result = power.perform(PowerAction::PowerOff, false);
+        QCOMPARE(std::make_pair(result.ok, result.errorText),
+                 std::make_pair(false, QStringLiteral("The login service did not answer within 5 seconds.")));
+    }
+
+    void noBusAtAll()
+    {
+        const QString name = QStringLiteral("nowhere");
+        {
+            LogindPowerBackend power(QDBusConnection::connectToBus(QString::fromUtf8(PrivateBus::nowhere()), name));
+            for (PowerAction action : {PowerAction::PowerOff, PowerAction::LogOff}) {
+                const PowerResult allowed = power.mayPerform(action);
+                const PowerResult done = power.perform(action, true);
+                QVERIFY(!allowed.ok && !allowed.unsupported && !done.ok);
+                QVERIFY2(allowed.errorText.contains(QLatin1String("/dev/null/no-bus")), qPrintable(allowed.errorText));
+                QCOMPARE(done.errorText, allowed.errorText);
+            }
+            mdShut::PowerContext ctx{power, QStringLiteral("TolvexMu")};
+            QVERIFY(raised([&] { mdShut::Hibernate(ctx); }).startsWith(QLatin1String("8004062e ")));
+        }
+        QDBusConnection::disconnectFromBus(name);
+    }
+
+    // The bus dies while the service has the call: a failure at once, with the
+    // bus's text, not a wait for the time-out.
+    void busGoesAwayDuringTheCall()
+    {
+        PrivateBus bus;
+        QVERIFY2(bus.isRunning(), qPrintable(bus.error()));
+        const QString name = QStringLiteral("vanishing");
+        {
+            LoginStandIn standIn(bus.address());
+            QVERIFY2(standIn.isServing(), qPrintable(standIn.error()));
+            standIn.script(QStringLiteral("SuspendWithFlags"), LoginAnswer::silence());
+            LogindPowerBackend power(QDBusConnection::connectToBus(bus.address(), name));
+            std::thread killer([&] {
+                while (standIn.calls().isEmpty())
+                    std::this_thread::sleep_for(10ms);
+                ::kill(pid_t(bus.processId()), SIGKILL);
+            });
+            const PowerResult result = power.perform(PowerAction::Suspend, true);
+            killer.join();
+            QVERIFY(!result.ok);
+            QVERIFY2(!result.errorText.isEmpty() && !result.errorText.contains(QLatin1String("did not answer")),
+                     qPrintable(result.errorText));
+            QVERIFY(!power.mayPerform(PowerAction::Suspend).ok);
+        }
+        QDBusConnection::disconnectFromBus(name);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // First of all: whatever asks the environment for a bus finds none of the computer's.
+    PrivateBus::pointEnvironmentAt(PrivateBus::nowhere());
+    QCoreApplication app(argc, argv);
+    TestPowerLogind test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_power_logind.moc"
