@@ -18,8 +18,8 @@ void TolvexMMain::tmrRefresh_Timer()
             ActivationTick();
         if (!st.DialogOpen && !st.NotConfigured && st.RunState == 2)
             ShutdownTick();
-        // The About box and the configuration screen do not exist yet in this
-        // program; DialogOpen therefore stays false and nothing is closed here.
+        // An idle About box or configuration screen is closed (only one that is open).
+        dialogs().closeIdle();
         CheckUpdateSchedule();
         st.CycleTick = 3;
         for (int i = 1; i <= 4; ++i) {

@@ -1,5 +1,7 @@
 #include "MonitorWindow.h"
+#include "LabelClick.h"
 #include "TrayPictures.h"
+#include "frmAbout.h"
 #include <QAction>
 #include <QCloseEvent>
 #include <QCursor>
@@ -23,7 +25,8 @@ MonitorWindow::MonitorWindow(ProgramServices services, QString cmdLine, Options 
       svc(std::move(services)),
       commandLine(std::move(cmdLine)),
       m_identity(std::move(identity)),
-      m_manualTimer(options.manualTimer)
+      m_manualTimer(options.manualTimer),
+      m_dialogs([this]() -> MonitorState & { return state(); })
 {
     tmrRefresh = new QTimer(this);
     tmrRefresh->setObjectName(QStringLiteral("tmrRefresh"));
@@ -37,6 +40,7 @@ MonitorWindow::MonitorWindow(ProgramServices services, QString cmdLine, Options 
 MonitorWindow::~MonitorWindow()
 {
     svc.tray.setMouseHandler(nullptr);
+    m_about.reset();
 }
 
 void MonitorWindow::setUpWindow(const Controls &controls)
@@ -53,6 +57,9 @@ void MonitorWindow::setUpWindow(const Controls &controls)
     connect(ctl.Reset, &QAbstractButton::clicked, this, [this] { Reset_Click(); });
     connect(ctl.TestS, &QAbstractButton::clicked, this, [this] { TestS_Click(); });
     connect(ctl.Exit, &QAbstractButton::clicked, this, &MonitorWindow::Exit_Click);
+    connect(ctl.About, &QAbstractButton::clicked, this, &MonitorWindow::About_Click);
+    connect(mPopUpAbout, &QAction::triggered, this, &MonitorWindow::About_Click);
+    onLabelClick(ctl.Logo, [this] { Logo_Click(); });
     connect(mPopUpReset, &QAction::triggered, this, [this] { Reset_Click(); });
     connect(mPopUpCancel, &QAction::triggered, this, [this] { Reset_Click(); });
     connect(mPopUpTest, &QAction::triggered, this, [this] { TestS_Click(); });
@@ -89,8 +96,9 @@ void MonitorWindow::buildPopupMenu()
     mPopUpUpdate = add("mPopUpUpdate", QStringLiteral("Update"));
     MenuPopUp->addSeparator()->setObjectName(QStringLiteral("mPopUpLine2"));
     mPopUpExit = add("mPopUpExit", QStringLiteral("Close ") + m_identity.menuWord);
-    if (m_identity.product != QLatin1String("Tolvex"))
+    if (m_identity.slave)
         mPopUpExit->setEnabled(false); // the slave's item starts disabled
+    connect(MenuPopUp, &QMenu::aboutToShow, this, &MonitorWindow::applyExitRight);
 }
 
 LogSettings MonitorWindow::logSettings() const
@@ -136,6 +144,7 @@ void MonitorWindow::Form_Unload(mdInit::LogFailure exitLine)
     setTimerEnabled(false);
     if (!st.NotConfigured && common().LogLevel >= 2)
         writeLog(QStringLiteral("Exit"), runStateWord(), exitLine);
+    m_dialogs.closeAll();
     closeLink();
     svc.tray.remove();
     svc.end.endProgram(0);
@@ -240,12 +249,6 @@ void MonitorWindow::Form_MouseMove(int message)
 void MonitorWindow::setCloseAllowed(bool allowed)
 {
     m_closeAllowed = allowed;
-    if (bool(windowFlags() & Qt::WindowCloseButtonHint) != allowed) {
-        const bool wasVisible = isVisible();
-        setWindowFlag(Qt::WindowCloseButtonHint, allowed);
-        if (wasVisible)
-            show();
-    }
 }
 
 void MonitorWindow::changeEvent(QEvent *event)
@@ -269,10 +272,3 @@ void MonitorWindow::closeEvent(QCloseEvent *event)
 }
 
 } // namespace tolvex
-
-namespace mdMisc {
-void DisableFormClose(tolvex::MonitorWindow &m, bool allow)
-{
-    m.setCloseAllowed(allow);
-}
-} // namespace mdMisc

@@ -1,11 +1,13 @@
 #pragma once
 #include "ConfigRecord.h"
+#include "CycleDialogs.h"
 #include "LogFile.h"
 #include "MonitorState.h"
 #include "ProgramHost.h"
 #include "ProgramServices.h"
 #include <QIcon>
 #include <QWidget>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -13,6 +15,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTimer;
+class frmAbout;
 
 namespace tolvex {
 
@@ -34,6 +37,7 @@ public:
         QString product;
         QString menuWord;
         int timerMs;
+        bool slave = false;
     };
     // The buttons and boxes every main window has, as its form created them.
     struct Controls {
@@ -98,6 +102,8 @@ public:
     void Form_Activate();
     void Form_MouseMove(int message);
     void Exit_Click() { Form_Unload(); }
+    void About_Click();
+    void Logo_Click();
     void SetTrayIcon(const QString &trayState);
     void ShowMainWindow();
 
@@ -116,6 +122,13 @@ public:
     void setCloseAllowed(bool allowed);
     bool closeAllowed() const { return m_closeAllowed; }
     const Controls &controls() const { return ctl; }
+    bool isSlave() const { return m_identity.slave; }
+    // True when tests drive the timers themselves (the About box's countdown too).
+    bool manualTimers() const { return m_manualTimer; }
+    // The dialogs that pause the cycle, and the cycle's step that closes an idle one.
+    CycleDialogs &dialogs() { return m_dialogs; }
+    // The About box, once it has been opened.
+    frmAbout *aboutBox() const { return m_about.get(); }
 
     ProgramServices svc;
     QString commandLine;
@@ -175,6 +188,9 @@ protected:
 private:
     void buildPopupMenu();
     void updateWindowToggled();
+    // Whenever the popup menu is shown: a user who may not exit finds its Close item
+    // disabled, whatever enabled it before (also while the window is hidden).
+    void applyExitRight();
 
     Identity m_identity;
     bool m_manualTimer = false;
@@ -187,6 +203,8 @@ private:
     QIcon m_activityIcon;
     QIcon m_shutdownIcon;
     QIcon m_currentTrayIcon;
+    CycleDialogs m_dialogs;
+    std::unique_ptr<frmAbout> m_about;
 };
 
 } // namespace tolvex
@@ -199,6 +217,7 @@ void RestoreMainControls(tolvex::MonitorWindow &m);
 } // namespace mdInit
 
 namespace mdMisc {
-// Takes the window's Close away from users who may not exit, or gives it back.
+// Takes the window's Close away from users who may not exit (the title bar's close
+// button, and a close request is refused), or gives it back.
 void DisableFormClose(tolvex::MonitorWindow &m, bool allow);
 }

@@ -17,8 +17,10 @@ void TolvexSMain::tmrRefresh_Timer()
         ActivationTick();
     if (!st.DialogOpen && !st.NotConfigured && st.RunState == 2)
         ShutdownTick();
-    // The About box and the configuration screen do not exist yet in this program;
-    // DialogOpen therefore stays false and nothing is closed here.
+    // An idle About box or configuration screen is closed (only one that is open), also
+    // while not configured; the main controls are restored once more after it.
+    if (dialogs().closeIdle() > 0)
+        mdInit::RestoreMainControls(*this);
 }
 
 void TolvexSMain::ActivationTick()
