@@ -108,7 +108,7 @@ void startMainWindow(MonitorWindow &window)
     window.Form_Load();
     if (window.isMinimised() && window.svc.tray.isAvailable())
         return; // only the tray icon shows
-    window.show(); // a minimised window shows on the task bar, minimised
+    window.showAtStart();
 }
 
 } // namespace tolvex::app

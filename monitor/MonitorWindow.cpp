@@ -6,11 +6,13 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace tolvex {
 
@@ -210,6 +212,22 @@ void MonitorWindow::ShowMainWindow()
         setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
         show();
     }
+}
+
+void MonitorWindow::showAtStart()
+{
+    // Minimising before the first show made the window system's window at the size of
+    // that moment, and a window resized while minimised comes up as a normal one. So a
+    // minimised window is made anew at its final size, minimised from the start.
+    if (isMinimised() && !isVisible()) {
+        destroy();
+        ensurePolished();
+        if (layout())
+            layout()->activate();
+        create();
+        windowHandle()->setWindowStates(Qt::WindowMinimized);
+    }
+    show();
 }
 
 void MonitorWindow::Form_Activate()

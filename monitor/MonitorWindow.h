@@ -106,6 +106,9 @@ public:
     void Logo_Click();
     void SetTrayIcon(const QString &trayState);
     void ShowMainWindow();
+    // Shows the window for the first time, minimised on the task bar when the start-up
+    // rule minimised it.
+    void showAtStart();
 
     // Appends one finished event line to the log. While a countdown end is under way
     // a failure is only noted and reported after the power action, so that a log

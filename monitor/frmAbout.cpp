@@ -6,6 +6,7 @@
 #include "mdMisc.h"
 #include "ui_frmAbout.h"
 #include <QCloseEvent>
+#include <QScreen>
 #include <QTimer>
 
 using tolvex::CycleDialogs;
@@ -31,8 +32,15 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::open()
 {
-    if (!m_loaded)
+    if (!m_loaded) {
         Form_Load();
+        // Each opening comes up in the middle of the screen.
+        if (const QScreen *screen = m_main.screen()) {
+            adjustSize();
+            const QRect r = screen->availableGeometry();
+            move(r.center() - rect().center());
+        }
+    }
     // Topmost from the first moment, so that the flag need not change once shown.
     if (m_main.common().RunOnTop == 2)
         setTopmost(true);
