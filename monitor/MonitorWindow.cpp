@@ -4,22 +4,12 @@
 #include "frmAbout.h"
 #include <QAction>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QLabel>
-#include <QLayout>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
-#include <QWindow>
 
 namespace tolvex {
-
-namespace {
-constexpr int kTrayDoubleClick = 515;
-constexpr int kTrayRightButton = 516;
-} // namespace
 
 MonitorWindow::MonitorWindow(ProgramServices services, QString cmdLine, Options options, Identity identity,
                              QWidget *parent)
@@ -169,113 +159,9 @@ void MonitorWindow::SetTrayIcon(const QString &trayState)
         svc.tray.modify(m_currentTrayIcon, m_identity.product);
 }
 
-void MonitorWindow::updateWindowToggled()
-{
-    const bool minimised = isMinimised();
-    const CommonConfig &cfg = common();
-    state().WindowToggled = (isNormalState() && cfg.StartMin == 2 && state().RunState != 2)
-        || (minimised && cfg.StartMin == 1);
-}
-
-void MonitorWindow::Form_Resize()
-{
-    const bool minimised = isMinimised();
-    // Minimised means hidden behind the tray icon; without a notification area the
-    // window stays minimised on the task bar instead of disappearing for good.
-    if (minimised && svc.tray.isAvailable()) {
-        svc.tray.add(m_currentTrayIcon, m_identity.product);
-        hide();
-    }
-    mPopUpRestore->setVisible(minimised);
-    mPopUpMin->setVisible(!minimised);
-    if (state().RunState != 2)
-        updateWindowToggled();
-}
-
-void MonitorWindow::ShowMainWindow()
-{
-    MonitorState &st = state();
-    if (isMinimised() || isHidden()) {
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-        show();
-        if (st.CentreOnShow) {
-            if (const QScreen *screen = this->screen()) {
-                const QRect r = screen->geometry();
-                move(r.width() / 2 - width() / 2, r.height() / 2 - height() / 2);
-            }
-            st.CentreOnShow = false;
-        }
-        ctl.Park->setFocus();
-    }
-    const bool topmost = common().RunOnTop == 2 || st.RunState == 2;
-    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) != topmost) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-        show();
-    }
-}
-
-void MonitorWindow::showAtStart()
-{
-    // Minimising before the first show made the window system's window at the size of
-    // that moment, and a window resized while minimised comes up as a normal one. So a
-    // minimised window is made anew at its final size, minimised from the start.
-    if (isMinimised() && !isVisible()) {
-        destroy();
-        ensurePolished();
-        if (layout())
-            layout()->activate();
-        create();
-        windowHandle()->setWindowStates(Qt::WindowMinimized);
-    }
-    show();
-}
-
-void MonitorWindow::Form_Activate()
-{
-    const bool topmost = common().RunOnTop == 2;
-    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) != topmost) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-        show();
-    }
-    if (isMinimised() && svc.tray.isAvailable())
-        hide();
-    if (state().NotConfigured) {
-        ctl.Reset->setEnabled(false);
-        ctl.TestS->setEnabled(false);
-        mPopUpTest->setEnabled(false);
-        mPopUpReset->setEnabled(false);
-    }
-    mPopUpExit->setEnabled(mayExit());
-}
-
-// The tray icon's mouse messages: a double click brings the window back, the right
-// button opens the popup menu.
-void MonitorWindow::Form_MouseMove(int message)
-{
-    if (message == kTrayDoubleClick) {
-        ShowMainWindow();
-        updateWindowToggled();
-    } else if (message == kTrayRightButton) {
-        if (!state().WindowToggled) {
-            raise();
-            activateWindow();
-        }
-        MenuPopUp->popup(QCursor::pos());
-    }
-}
-
 void MonitorWindow::setCloseAllowed(bool allowed)
 {
     m_closeAllowed = allowed;
-}
-
-void MonitorWindow::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
-    else if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
 }
 
 void MonitorWindow::closeEvent(QCloseEvent *event)

@@ -109,6 +109,8 @@ public:
     // Shows the window for the first time, minimised on the task bar when the start-up
     // rule minimised it.
     void showAtStart();
+    // Keeps the window above all others, or lets it go.
+    void setTopmost(bool topmost);
 
     // Appends one finished event line to the log. While a countdown end is under way
     // a failure is only noted and reported after the power action, so that a log
