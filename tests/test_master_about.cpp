@@ -2,6 +2,7 @@
 // pause of the state steps while the link goes on, closing, the controls given back,
 // and the maker's web pages.
 #include "MasterFixture.h"
+#include "MultiInst.h"
 #include "TolvexVersion.h"
 #include "frmAbout.h"
 #include "mdMisc.h"
@@ -95,6 +96,7 @@ private slots:
     void mainWindowEndUnloadsTheBox();
     void webPages_data();
     void webPages();
+    void startUpErrorWindowLogo();
     void timedBoxSeconds();
 };
 
@@ -317,6 +319,21 @@ void MasterAboutTest::webPages()
         boxes << b.title + '|' + b.text;
     QCOMPARE(boxes.join(QLatin1Char('/')), box);
     QVERIFY(QUrl(address).host() == QUrl(QLatin1String(kWebRoot)).host());
+}
+
+// The start-up error window runs before the program's services exist; its logo opens
+// the home page all the same, with the program's own error box.
+void MasterAboutTest::startUpErrorWindowLogo()
+{
+    ScriptedMessageBoxService boxes;
+    RecordingDesktopService desktop;
+    desktop.setResult(false);
+    MultiInst window(MultiInst::Program::Slave);
+    window.setLogoAction([&] { mdMisc::OpenWebPage(boxes, desktop, QStringLiteral("Tolvex Slave"), QString()); });
+    QTest::mouseClick(window.findChild<QLabel *>(QStringLiteral("Logo")), Qt::LeftButton);
+    QCOMPARE(desktop.opened(), QStringList{QLatin1String(kWebRoot)});
+    QCOMPARE(boxes.shown().size(), size_t(1));
+    QCOMPARE(boxes.shown().front().title, QStringLiteral("Tolvex Slave Error"));
 }
 
 void MasterAboutTest::timedBoxSeconds()
