@@ -31,9 +31,16 @@ struct ConfigCheck {
     bool notConfigured = false;
 };
 
-// Completes an empty LogPath with "Log\" and judges the record.
-ConfigCheck validateMasterConfig(MasterConfig &rec);
-ConfigCheck validateSlaveConfig(SlaveConfig &rec);
+// Completes an empty LogPath with "Log\" and judges the record. `configFile` is the
+// program's own configuration file, which the log must never be.
+ConfigCheck validateMasterConfig(MasterConfig &rec, const QString &configFile = QStringLiteral("Data\\TolvexM.ini"));
+ConfigCheck validateSlaveConfig(SlaveConfig &rec, const QString &configFile = QStringLiteral("Data\\TolvexS.ini"));
+
+// A log name is a file name: it holds no folder separator ("/" or "\").
+bool isPlainLogName(const QString &logName);
+// The log name rule of the configuration: a plain name that, in the log folder, is
+// not `configFile`. Both the file validators and the screens judge LogName by it.
+bool isUsableLogName(const QString &logPath, const QString &logName, const QString &configFile);
 
 // The whole file text as the configuration screen writes it (CR LF line ends).
 QString masterConfigFileText(const MasterConfig &rec, int major, int minor, const QDateTime &savedAt);

@@ -12,7 +12,7 @@ bool isFolderPath(const QString &path)
 }
 
 // The rules both programs apply to the keys they share.
-int commonErrors(CommonConfig &rec)
+int commonErrors(CommonConfig &rec, const QString &configFile)
 {
     if (rec.LogPath.isEmpty())
         rec.LogPath = QStringLiteral("Log\\");
@@ -24,6 +24,7 @@ int commonErrors(CommonConfig &rec)
     fail(outside(rec.Force, 1, 2));
     fail(outside(rec.LogLevel, 1, 3));
     fail(outside(int(rec.LogName.size()), 8, 20));
+    fail(!isUsableLogName(rec.LogPath, rec.LogName, configFile));
     fail(!isFolderPath(rec.LogPath) || rec.LogPath.size() > 100 || rec.LogPath.size() < 2);
     fail(outside(rec.LogR_On, 1, 2));
     fail(outside(rec.NoWarn, 1, 2));
@@ -61,10 +62,10 @@ bool addressFails(int dName, const QString &address)
 
 } // namespace
 
-ConfigCheck validateMasterConfig(MasterConfig &rec)
+ConfigCheck validateMasterConfig(MasterConfig &rec, const QString &configFile)
 {
     ConfigCheck check;
-    check.errors = commonErrors(rec);
+    check.errors = commonErrors(rec, configFile);
     auto fail = [&check](bool failed) { check.errors += failed ? 1 : 0; };
     for (const QString &name : rec.CName)
         fail(name.size() > 25);
@@ -91,10 +92,10 @@ ConfigCheck validateMasterConfig(MasterConfig &rec)
     return check;
 }
 
-ConfigCheck validateSlaveConfig(SlaveConfig &rec)
+ConfigCheck validateSlaveConfig(SlaveConfig &rec, const QString &configFile)
 {
     ConfigCheck check;
-    check.errors = commonErrors(rec) + (addressFails(rec.DName, rec.IPAdd) ? 1 : 0);
+    check.errors = commonErrors(rec, configFile) + (addressFails(rec.DName, rec.IPAdd) ? 1 : 0);
     const bool ip = mdIPCheck::IsIPAddress(rec.IPAdd);
     if (rec.DName == 1)
         check.notConfigured = !ip;

@@ -35,8 +35,9 @@ QString shortNumber(double value);
 } // namespace tolvex
 
 namespace mdInit {
-// Rotation if due, and a new log with its 4-line header when the file is missing.
-// Does nothing at LogLevel below 2. Failures end the program.
+// Rotation if due (a log whose creation stamp cannot be read back counts as due),
+// and a new log with its 4-line header when the file is missing. Does nothing at
+// LogLevel below 2. Failures end the program.
 void StartLogFile(tolvex::ProgramHost &host, const tolvex::LogSettings &log);
 
 // Appends the start header (mode 0) or the configuration dump (mode 1). `logText`

@@ -51,16 +51,21 @@ bool creationStamp(const QString &path, QDateTime &created)
     return created.isValid();
 }
 
+// The name of a generation ("_A" or "_B"): before the last "." of the name, or at
+// its end when it has none.
+QString generationName(const QString &logName, const QString &generation)
+{
+    const int dot = logName.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return logName + generation;
+    return logName.left(dot) + generation + logName.mid(dot);
+}
+
 // Moves the log to its "_A" generation and that one to "_B". False on any failure.
 bool rotate(const LogSettings &log)
 {
-    const int dot = log.LogName.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return false;
-    const QString base = log.LogPath + log.LogName.left(dot);
-    const QString extension = log.LogName.mid(dot + 1);
-    const QString genA = tolvex::fs::nativePath(base + QStringLiteral("_A.") + extension);
-    const QString genB = tolvex::fs::nativePath(base + QStringLiteral("_B.") + extension);
+    const QString genA = tolvex::fs::nativePath(log.LogPath + generationName(log.LogName, QStringLiteral("_A")));
+    const QString genB = tolvex::fs::nativePath(log.LogPath + generationName(log.LogName, QStringLiteral("_B")));
     if (tolvex::fs::fileExists(genB) && !tolvex::fs::removeFile(genB))
         return false;
     if (tolvex::fs::fileExists(genA) && !tolvex::fs::renameFile(genA, genB))
@@ -81,10 +86,10 @@ void StartLogFile(ProgramHost &host, const LogSettings &log)
     const QDateTime now = host.clock().now();
     bool rotated = false;
     if (tolvex::fs::fileExists(path) && log.LogR_On == 2) {
+        // A log whose stamp cannot be read back (cut short by a crash or a full disk)
+        // is put aside as due, so that it never keeps the program from starting.
         QDateTime created;
-        if (!creationStamp(path, created))
-            startFailure(host, log, rotateWording);
-        if (tolvex::rotationDue(created, now, log.LogLevel)) {
+        if (!creationStamp(path, created) || tolvex::rotationDue(created, now, log.LogLevel)) {
             if (!rotate(log))
                 startFailure(host, log, rotateWording);
             rotated = true;
@@ -115,7 +120,7 @@ void WriteLogHeader(ProgramHost &host, const LogSettings &log, int mode, QString
     }
     CheckLogDirectory(host, log.LogPath);
     CheckWorkFile(host, QStringLiteral("log"), log.LogPath, log.LogName);
-    if (!tolvex::fs::appendText(logFilePath(log), logText + kCrLf))
+    if (!tolvex::fs::appendLines(logFilePath(log), logText + kCrLf))
         writeFailure(host, log);
 }
 
@@ -128,11 +133,11 @@ bool AppendLogLine(ProgramHost &host, const LogSettings &log, const QString &lin
     if (onFailure == LogFailure::Report) {
         if (!tolvex::fs::folderExists(tolvex::fs::nativePath(log.LogPath)) || !tolvex::fs::fileExists(path))
             return false;
-        return tolvex::fs::appendText(path, line + kCrLf);
+        return tolvex::fs::appendLines(path, line + kCrLf);
     }
     CheckLogDirectory(host, log.LogPath);
     CheckWorkFile(host, QStringLiteral("log"), log.LogPath, log.LogName);
-    if (!tolvex::fs::appendText(path, line + kCrLf))
+    if (!tolvex::fs::appendLines(path, line + kCrLf))
         writeFailure(host, log);
     return true;
 }

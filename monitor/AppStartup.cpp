@@ -25,6 +25,8 @@ void scriptFromEnvironment(ScriptedMessageBoxService &boxes)
             boxes.setNextAnswer(BoxAnswer::Yes);
         else if (w == QLatin1String("no"))
             boxes.setNextAnswer(BoxAnswer::No);
+        else if (w == QLatin1String("cancel"))
+            boxes.setNextAnswer(BoxAnswer::Cancel);
         else
             boxes.setNextAnswer(BoxAnswer::Ok);
     }

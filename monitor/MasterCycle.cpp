@@ -2,7 +2,6 @@
 #include "LogFile.h"
 #include "TolvexMMain.h"
 #include "ShutTypes.h"
-#include "UpdateSchedule.h"
 #include "VbColor.h"
 #include "ui_TolvexMMain.h"
 
@@ -12,14 +11,15 @@ void TolvexMMain::tmrRefresh_Timer()
 {
     if (st.CycleTick == 1) {
         mdInit::RefreshComputerList(*this);
+        holdForOpenDialogs();
         if (!st.DialogOpen && !st.NotConfigured && st.RunState == 1)
             RunTick();
         if (!st.DialogOpen && !st.NotConfigured && st.RunState == 0)
             ActivationTick();
         if (!st.DialogOpen && !st.NotConfigured && st.RunState == 2)
             ShutdownTick();
-        // An idle About box or configuration screen is closed (only one that is open).
-        dialogs().closeIdle();
+        // An idle About box or configuration screen is unloaded (only one that is open).
+        closeIdleDialogs();
         CheckUpdateSchedule();
         st.CycleTick = 3;
         for (int i = 1; i <= 4; ++i) {
@@ -102,13 +102,4 @@ void TolvexMMain::ShutdownTick()
     }
     showCountdownControls();
     finishCountdownStep();
-}
-
-void TolvexMMain::CheckUpdateSchedule()
-{
-    const QDateTime now = svc.clock.now();
-    if (!update::checkDue(st.CommandMode, now, st.NextUpdateCheck, cfg.Update_On, st.UpdaterBusy))
-        return;
-    // The update window is not part of this program yet: the schedule only moves on.
-    st.NextUpdateCheck = update::nextCheckAfter(now, st.CommandMode);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "MonitorState.h"
+#include <QDateTime>
 #include <array>
 
 namespace tolvex {
@@ -11,7 +12,7 @@ struct MasterState : MonitorState {
     int CycleTick = 2;
     int DelLimit = 0;
     int DelElapsed = 0;
-    QString NextUpdateCheck;
+    QDateTime NextUpdateCheck; // the moment of the next automatic update check
 
     QString RxData;
     std::array<int, 5> CommsState{};     // rows 1..4: 0 not connected, 1 data error, 2 connected

@@ -12,6 +12,10 @@ void MonitorWindow::armRun()
 {
     MonitorState &st = state();
     CommonConfig &cfg = common();
+    // A new run ends a countdown that was under way (a reset, a test, the end of a
+    // test run), unless the countdown's own end re-arms after hibernate or standby.
+    if (!m_inCountdownEnd)
+        endLogDeferral();
     st.TestMode = false;
     setTimerEnabled(false);
 
@@ -112,6 +116,10 @@ bool MonitorWindow::beginCountdownStep()
 {
     if (m_inCountdownEnd)
         return false;
+    if (!m_deferLogFailures) {
+        m_deferLogFailures = true;
+        m_logFailed = false;
+    }
     if (state().Count == 0 && common().NoWarn == 1) {
         ShowMainWindow();
         SetTrayIcon(QStringLiteral("Shutdown"));

@@ -87,12 +87,10 @@ void MonitorWindow::endCountdown()
     const QString action = st.ActionName;
     const bool exitCall = type == 1 || type == 2 || type == 3 || type == 7;
 
-    // The lines of a countdown end are written at every level, but a log that cannot
-    // be written must not keep the computer from its power action: failures (also
-    // those of the re-arming's status line) are noted and reported once the action
-    // has been asked for.
+    // The lines of a countdown end are written at every level. Like every line since
+    // the countdown's first step, a failure (also one of the re-arming's status line)
+    // is only noted, and reported once the action has been asked for.
     m_deferLogFailures = true;
-    m_logFailed = false;
     auto log = [this](const QString &event, const QString &detail) { writeLog(event, detail); };
 
     QString word = cfg.NoWarn == 2 ? QStringLiteral("Silent") : QStringLiteral("Start");
@@ -143,23 +141,29 @@ void MonitorWindow::endCountdown()
         log(QStringLiteral("----------"), QStringLiteral("----------"));
     }
     m_inCountdownEnd = false;
-    m_deferLogFailures = false;
-
-    if (m_logFailed) {
-        // A missing folder or file gets its own box; anything else the write error.
-        mdInit::CheckLogDirectory(*this, cfg.LogPath);
-        mdInit::CheckWorkFile(*this, QStringLiteral("log"), cfg.LogPath, cfg.LogName);
-        fatalExit(*this, productTitle() + QStringLiteral(" Log File Write Error"),
-                  {QStringLiteral("Unable to write to the log file ") + cfg.LogName + QStringLiteral("."),
-                   QStringLiteral("This may be a permissions problem."),
-                   QStringLiteral("The program will now terminate.")},
-                  BoxIcon::Exclamation);
-    }
+    endLogDeferral();
     if (type < 5 || type == 7) {
         closeLink();
         svc.tray.remove();
         svc.end.endProgram(0);
     }
+}
+
+void MonitorWindow::endLogDeferral()
+{
+    m_deferLogFailures = false;
+    if (!m_logFailed)
+        return;
+    m_logFailed = false;
+    const CommonConfig &cfg = common();
+    // A missing folder or file gets its own box; anything else the write error.
+    mdInit::CheckLogDirectory(*this, cfg.LogPath);
+    mdInit::CheckWorkFile(*this, QStringLiteral("log"), cfg.LogPath, cfg.LogName);
+    fatalExit(*this, productTitle() + QStringLiteral(" Log File Write Error"),
+              {QStringLiteral("Unable to write to the log file ") + cfg.LogName + QStringLiteral("."),
+               QStringLiteral("This may be a permissions problem."),
+               QStringLiteral("The program will now terminate.")},
+              BoxIcon::Exclamation);
 }
 
 } // namespace tolvex

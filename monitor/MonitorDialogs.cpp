@@ -18,6 +18,43 @@ void MonitorWindow::About_Click()
     m_about->open();
 }
 
+bool MonitorWindow::aboutOpen() const
+{
+    return m_about && m_about->isLoaded();
+}
+
+bool MonitorWindow::closeAbout()
+{
+    if (!aboutOpen())
+        return false;
+    m_about->unload();
+    return true;
+}
+
+int MonitorWindow::closeIdleDialogs()
+{
+    // A countdown left at 0 by a dialog closed earlier closes nothing: only a dialog
+    // that is open is unloaded.
+    const MonitorState &st = state();
+    int closed = 0;
+    if (st.AboutCountdown <= 0 && st.DialogOpen && closeAbout())
+        ++closed;
+    if (st.ConfigCountdown <= 0 && st.DialogOpen && closeConfigScreen())
+        ++closed;
+    return closed;
+}
+
+void MonitorWindow::holdForOpenDialogs()
+{
+    if (aboutOpen() || configScreen())
+        state().DialogOpen = true;
+}
+
+void MonitorWindow::dialogClosed()
+{
+    state().DialogOpen = aboutOpen() || configScreen();
+}
+
 void MonitorWindow::Logo_Click()
 {
     mdMisc::OpenWebPage(*this, QString());
@@ -30,13 +67,3 @@ void MonitorWindow::applyExitRight()
 }
 
 } // namespace tolvex
-
-namespace mdMisc {
-
-void DisableFormClose(tolvex::MonitorWindow &m, bool allow)
-{
-    m.setCloseAllowed(allow);
-    RemoveCloseMenu(m, allow);
-}
-
-} // namespace mdMisc

@@ -17,8 +17,7 @@ MonitorWindow::MonitorWindow(ProgramServices services, QString cmdLine, Options 
       svc(std::move(services)),
       commandLine(std::move(cmdLine)),
       m_identity(std::move(identity)),
-      m_manualTimer(options.manualTimer),
-      m_dialogs([this]() -> MonitorState & { return state(); })
+      m_manualTimer(options.manualTimer)
 {
     tmrRefresh = new QTimer(this);
     tmrRefresh->setObjectName(QStringLiteral("tmrRefresh"));
@@ -52,6 +51,8 @@ void MonitorWindow::setUpWindow(const Controls &controls)
     connect(ctl.About, &QAbstractButton::clicked, this, &MonitorWindow::About_Click);
     connect(mPopUpAbout, &QAction::triggered, this, &MonitorWindow::About_Click);
     onLabelClick(ctl.Logo, [this] { Logo_Click(); });
+    connect(ctl.Config, &QAbstractButton::clicked, this, &MonitorWindow::Config_Click);
+    connect(mPopUpConfig, &QAction::triggered, this, &MonitorWindow::Config_Click);
     connect(mPopUpReset, &QAction::triggered, this, [this] { Reset_Click(); });
     connect(mPopUpCancel, &QAction::triggered, this, [this] { Reset_Click(); });
     connect(mPopUpTest, &QAction::triggered, this, [this] { TestS_Click(); });
@@ -134,9 +135,11 @@ void MonitorWindow::Form_Unload(mdInit::LogFailure exitLine)
 {
     const MonitorState &st = state();
     setTimerEnabled(false);
+    endLogDeferral(); // closing in a countdown reports a log failure noted in it
     if (!st.NotConfigured && common().LogLevel >= 2)
         writeLog(QStringLiteral("Exit"), runStateWord(), exitLine);
-    m_dialogs.closeAll();
+    closeAbout();
+    closeConfigScreen();
     closeLink();
     svc.tray.remove();
     svc.end.endProgram(0);

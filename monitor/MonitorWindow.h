@@ -1,11 +1,12 @@
 #pragma once
 #include "ConfigRecord.h"
-#include "CycleDialogs.h"
+#include "ConfigScreenHost.h"
 #include "LogFile.h"
 #include "MonitorState.h"
 #include "ProgramHost.h"
 #include "ProgramServices.h"
 #include <QIcon>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
@@ -19,11 +20,14 @@ class frmAbout;
 
 namespace tolvex {
 
+class ConfigScreen;
+
 // What both main windows share: the services, the monitoring timer, the tray icon,
 // the popup menu, hiding and showing, the rights-dependent controls, the end of a
-// countdown and the end of the program. The master's and the slave's windows build
-// on it and keep their own cycle, link and texts.
-class MonitorWindow : public QWidget, public ProgramHost {
+// countdown, the end of the program, and the main window's side of the configuration
+// screen. The master's and the slave's windows build on it and keep their own cycle,
+// link, texts and screen.
+class MonitorWindow : public QWidget, public ProgramHost, public ConfigScreenHost {
     Q_OBJECT
 public:
     struct Options {
@@ -112,12 +116,29 @@ public:
     // Keeps the window above all others, or lets it go.
     void setTopmost(bool topmost);
 
-    // Appends one finished event line to the log. While a countdown end is under way
-    // a failure is only noted and reported after the power action, so that a log
-    // that cannot be written never keeps the computer from it.
+    // Appends one finished event line to the log. From the first step of a countdown
+    // to its end a failure is only noted and reported once the countdown is over (after
+    // the power action), so that a log that cannot be written never stops a countdown.
     bool appendLogLine(const QString &line, mdInit::LogFailure onFailure);
 
-    bool IsAdmin() const { return svc.isAdmin(state().CommandMode); }
+    // ConfigScreenHost; applyConfiguration() is each program's own.
+    ProgramHost &programHost() override { return *this; }
+    bool IsAdmin() const override { return svc.isAdmin(state().CommandMode); }
+    int commandMode() const override { return state().CommandMode; }
+    bool &dialogOpen() override { return state().DialogOpen; }
+    int &configCountdown() override { return state().ConfigCountdown; }
+    bool &configSaved() override { return state().ConfigSaved; }
+    bool notConfigured() const override { return state().NotConfigured; }
+    void clearWindowToggled() override { state().WindowToggled = false; }
+    void restoreMainControls() override;
+    void openHomePage() override;
+
+    // The configuration screen: opened modeless by Configure, closed by the cycle once
+    // its countdown has run out (true when a screen was open).
+    void Config_Click();
+    bool closeConfigScreen();
+    ConfigScreen *configScreen() const;
+
     bool mayExit() const { return IsAdmin() || common().UserExitA == 2; }
     LogSettings logSettings() const;
     void setTimerEnabled(bool enabled);
@@ -130,8 +151,17 @@ public:
     bool isSlave() const { return m_identity.slave; }
     // True when tests drive the timers themselves (the About box's countdown too).
     bool manualTimers() const { return m_manualTimer; }
-    // The dialogs that pause the cycle, and the cycle's step that closes an idle one.
-    CycleDialogs &dialogs() { return m_dialogs; }
+    // The dialogs that pause the cycle while they are open: the About box and the
+    // configuration screen. The cycle's dialog step unloads an idle one (its countdown
+    // run out), only one that is open, and returns how many it unloaded.
+    int closeIdleDialogs();
+    // While a dialog is open the state steps pause, whoever cleared DialogOpen.
+    void holdForOpenDialogs();
+    // A dialog's unload: DialogOpen stays true only while another one is open.
+    void dialogClosed();
+    bool aboutOpen() const;
+    // Unloads the About box when it is open; true when it was.
+    bool closeAbout();
     // The About box, once it has been opened.
     frmAbout *aboutBox() const { return m_about.get(); }
 
@@ -179,8 +209,13 @@ protected:
     // The end of a countdown: the power action or its simulation, its log lines, and
     // the end of the program (or the re-arming after hibernate and standby).
     void endCountdown();
+    // The countdown is over (ended, cancelled or re-armed): log failures are fatal
+    // again, and one noted during the countdown ends the program now.
+    void endLogDeferral();
     // Gives the program's sockets back before it ends.
     virtual void closeLink() = 0;
+    // A new configuration screen of the program, not loaded yet.
+    virtual ConfigScreen *createConfigScreen() = 0;
 
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -208,7 +243,7 @@ private:
     QIcon m_activityIcon;
     QIcon m_shutdownIcon;
     QIcon m_currentTrayIcon;
-    CycleDialogs m_dialogs;
+    QPointer<ConfigScreen> m_configScreen;
     std::unique_ptr<frmAbout> m_about;
 };
 

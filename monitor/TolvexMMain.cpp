@@ -3,8 +3,9 @@
 #include "FatalChecks.h"
 #include "MasterLink.h"
 #include "Priorities.h"
-#include "UpdateSchedule.h"
+#include "UpdateWindowHost.h"
 #include "ui_TolvexMMain.h"
+#include <QAction>
 
 using namespace tolvex;
 
@@ -22,6 +23,9 @@ TolvexMMain::TolvexMMain(ProgramServices services, QString cmdLine, Options opti
                          ui->ActivateIcon, ui->ActivityIcon, ui->ShutdownIcon, ui->Logo});
 
     link = std::make_unique<MasterLink>(*this);
+    updates = std::make_unique<UpdateWindowHost>(*this, false, &st.NextUpdateCheck);
+    connect(ui->Update, &QPushButton::clicked, this, &TolvexMMain::Update_Click);
+    connect(mPopUpUpdate, &QAction::triggered, this, &TolvexMMain::Update_Click);
 }
 
 TolvexMMain::~TolvexMMain() = default;
@@ -63,7 +67,7 @@ void TolvexMMain::Form_Load()
     mdInit::RefreshComputerList(*this);
     SetTrayIcon(QStringLiteral("Start"));
     st.UpdaterBusy = false;
-    st.NextUpdateCheck = update::scheduleText(svc.clock.now().addSecs(3));
+    st.NextUpdateCheck = svc.clock.now().addSecs(3);
     st.CentreOnShow = false;
     if (isMinimised() && svc.tray.isAvailable())
         hide();

@@ -9,8 +9,6 @@
 #include <QScreen>
 #include <QTimer>
 
-using tolvex::CycleDialogs;
-
 frmAbout::frmAbout(tolvex::MonitorWindow &main)
     : ui(std::make_unique<Ui::frmAbout>()), m_main(main)
 {
@@ -56,16 +54,12 @@ void frmAbout::Form_Load()
     // Each opening starts from the design: not topmost, no countdown text.
     setTopmost(false);
     ui->TMessage->clear();
-    const auto join = [this] { m_main.dialogs().opened(CycleDialogs::Dialog::About, this, [this] { unload(); }); };
-    if (m_main.isSlave())
-        join();
     setWindowTitle(QStringLiteral("About ") + m_main.productTitle());
     if (!m_main.isSlave())
         ui->ProgName->setText(m_main.productTitle());
     ui->ProgVersion->setText(QStringLiteral("Version ") + QString::number(tolvex::kVersionMajor) + QLatin1Char('.')
                              + QString::number(tolvex::kVersionMinor));
-    if (!m_main.isSlave())
-        join();
+    st.DialogOpen = true; // the cycle's state steps pause from now on
     st.AboutCountdown = st.CommandMode == 1 ? 4 : 60;
     if (!m_main.manualTimers())
         Timer1->start();
@@ -95,7 +89,7 @@ void frmAbout::WebSite_Click()
 void frmAbout::Form_Unload()
 {
     mdInit::RestoreMainControls(m_main);
-    m_main.dialogs().closed(CycleDialogs::Dialog::About);
+    m_main.dialogClosed(); // DialogOpen stays true while the configuration screen is open
 }
 
 void frmAbout::unload()

@@ -1,6 +1,9 @@
 #include "mdMisc.h"
 #include "DesktopService.h"
+#include "MonitorWindow.h"
 #include "TolvexVersion.h"
+#include <QAction>
+#include <QPushButton>
 #include <QUrl>
 #include <QWidget>
 
@@ -69,6 +72,19 @@ void RemoveCloseMenu(QWidget &form, bool revert)
     form.setWindowFlags(after);
     if (wasVisible)
         form.show();
+}
+
+void DisableFormClose(tolvex::MonitorWindow &m, bool allow)
+{
+    m.setCloseAllowed(allow);
+    RemoveCloseMenu(m, allow);
+}
+
+void EnableUpdateControls(tolvex::MonitorWindow &m)
+{
+    m.state().UpdaterBusy = false;
+    m.controls().Update->setEnabled(true);
+    m.mPopUpUpdate->setEnabled(true);
 }
 
 } // namespace mdMisc

@@ -3,7 +3,10 @@
 
 class QWidget;
 
-namespace tolvex { class DesktopService; }
+namespace tolvex {
+class DesktopService;
+class MonitorWindow;
+} // namespace tolvex
 
 namespace mdMisc {
 // Opens a page of the maker's web site (its path below the web root; "" for the home
@@ -24,4 +27,8 @@ tolvex::BoxAnswer TimedMsgBox(tolvex::ProgramHost &host, const QString &prompt, 
 // the window's default title bar back, Close included. Taking it away twice is the
 // same as once; putting it back always gives the default back.
 void RemoveCloseMenu(QWidget &form, bool revert);
+
+// The update window has closed: no check runs, and the Update button and menu item
+// are enabled again.
+void EnableUpdateControls(tolvex::MonitorWindow &m);
 } // namespace mdMisc

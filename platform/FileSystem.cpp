@@ -181,12 +181,47 @@ bool readFirstLines(const QString &path, int count, QStringList &lines)
     return true;
 }
 
-bool appendText(const QString &path, const QString &text)
+namespace {
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// The line end a file still needs before a new line: nothing when it is empty or ends
+// with LF, LF after a lone CR, CR LF after anything else. Unknown (a file that cannot
+// be read) counts as nothing needed.
+QByteArray missingLineEnd(int fd, off_t size)
+{
+    char last = '\n';
+    if (size <= 0 || ::pread(fd, &last, 1, size - 1) != 1 || last == '\n')
+        return {};
+    return last == '\r' ? QByteArray("\n") : QByteArray("\r\n");
+}
+
+bool append(const QString &path, const QString &text, bool freshLine)
 {
     const QByteArray native = QFile::encodeName(nativePath(path));
     // No O_CREAT: a missing file is an error, never created here. O_NONBLOCK keeps a
     // pipe without reader from blocking the open; only a regular file is written.
-    const int fd = ::open(native.constData(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
+    // Read access is only needed to look at the last byte; a write-only file is
+    // appended to without that look.
+    constexpr int kFlags = O_APPEND | O_CLOEXEC | O_NONBLOCK;
+    int fd = ::open(native.constData(), O_RDWR | kFlags);
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(native.constData(), O_WRONLY | kFlags);
     if (fd < 0)
         return false;
     struct stat info {};
@@ -194,24 +229,38 @@ bool appendText(const QString &path, const QString &text)
         ::close(fd);
         return false;
     }
-    const QByteArray bytes = text.toUtf8();
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        data += written;
-        left -= written;
-    }
+    QByteArray bytes = text.toUtf8();
+    if (freshLine)
+        bytes.prepend(missingLineEnd(fd, info.st_size));
+    bool ok = writeAll(fd, bytes);
+    // A full disk or a size limit can take part of the text: cut it off again, so that
+    // no torn line stays behind for the next append to continue.
+    if (!ok)
+        (void)::ftruncate(fd, info.st_size);
     if (::close(fd) != 0)
         ok = false;
     return ok;
+}
+
+} // namespace
+
+bool appendText(const QString &path, const QString &text)
+{
+    return append(path, text, false);
+}
+
+bool appendLines(const QString &path, const QString &text)
+{
+    return append(path, text, true);
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat first {};
+    struct stat second {};
+    return ::stat(QFile::encodeName(nativePath(a)).constData(), &first) == 0
+        && ::stat(QFile::encodeName(nativePath(b)).constData(), &second) == 0 && S_ISREG(first.st_mode)
+        && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 bool replaceWithText(const QString &path, const QString &text)
@@ -220,7 +269,9 @@ bool replaceWithText(const QString &path, const QString &text)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
+    // The text is flushed here, where a short write is seen: the commit that follows
+    // would rename a cut temporary file over the old one without noticing.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         file.commit();
         return false;

@@ -27,8 +27,16 @@ ReadStatus readTextLines(const QString &path, QStringList &lines,
 // file cannot be opened.
 bool readFirstLines(const QString &path, int count, QStringList &lines);
 
-// Appends text to an existing file; false when the file is missing or cannot be written.
+// Appends text to an existing file; false when the file is missing or cannot be
+// written. An append that fails part-way is cut off again: the file is left as it was.
 bool appendText(const QString &path, const QString &text);
+
+// appendText() for whole lines: when the file does not end with a line end (a line
+// cut short by an earlier failure or a crash), the text starts on a fresh line.
+bool appendLines(const QString &path, const QString &text);
+
+// Both paths name one existing file (also through another name or a link).
+bool sameFile(const QString &a, const QString &b);
 
 // Writes a whole file in one step: a temporary file in the same folder, renamed over
 // the target, so an interruption never leaves an empty or half-written file.

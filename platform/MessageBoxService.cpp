@@ -38,6 +38,11 @@ BoxAnswer QtMessageBoxService::show(const BoxRequest &request)
         box.setDefaultButton(QMessageBox::Yes);
         // A close (by the time-out or the title bar) counts as No.
         box.setEscapeButton(QMessageBox::No);
+    } else if (request.buttons == BoxButtons::YesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        // A close counts as Cancel.
+        box.setEscapeButton(QMessageBox::Cancel);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Ok);
@@ -59,6 +64,11 @@ BoxAnswer QtMessageBoxService::show(const BoxRequest &request)
     const int result = box.exec();
     if (request.buttons == BoxButtons::YesNo)
         return result == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+    if (request.buttons == BoxButtons::YesNoCancel) {
+        if (result == QMessageBox::Yes)
+            return BoxAnswer::Yes;
+        return result == QMessageBox::No ? BoxAnswer::No : BoxAnswer::Cancel;
+    }
     return BoxAnswer::Ok;
 }
 
@@ -79,6 +89,8 @@ BoxAnswer ScriptedMessageBoxService::show(const BoxRequest &request)
         m_answers.pop_front();
         return answer;
     }
+    if (request.buttons == BoxButtons::YesNoCancel)
+        return BoxAnswer::Cancel;
     return request.buttons == BoxButtons::YesNo ? m_defaultYesNo : BoxAnswer::Ok;
 }
 

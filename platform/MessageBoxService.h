@@ -7,8 +7,8 @@
 namespace tolvex {
 
 enum class BoxIcon { None, Critical, Exclamation, Information, Question };
-enum class BoxButtons { Ok, YesNo };
-enum class BoxAnswer { Ok, Yes, No };
+enum class BoxButtons { Ok, YesNo, YesNoCancel };
+enum class BoxAnswer { Ok, Yes, No, Cancel };
 
 // One modal message box as the program asks for it.
 struct BoxRequest {
@@ -37,7 +37,8 @@ public:
 
 // Records every box and answers from a script; used by tests and by the programs
 // when they run without a screen (offscreen platform). Without a scripted answer an
-// OK box answers Ok and a Yes/No box answers `defaultYesNo`.
+// OK box answers Ok, a Yes/No box answers `defaultYesNo` and a Yes/No/Cancel box
+// answers Cancel (as closing it does).
 class ScriptedMessageBoxService : public MessageBoxService {
 public:
     BoxAnswer show(const BoxRequest &request) override;

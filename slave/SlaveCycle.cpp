@@ -11,15 +11,16 @@ void TolvexSMain::tmrRefresh_Timer()
 {
     // Each test reads RunState afresh: a move from 1 to 2 runs the first countdown
     // step in the same second, a move from 0 to 1 waits for the next one.
+    holdForOpenDialogs();
     if (!st.DialogOpen && !st.NotConfigured && st.RunState == 1)
         RunTick();
     if (!st.DialogOpen && !st.NotConfigured && st.RunState == 0)
         ActivationTick();
     if (!st.DialogOpen && !st.NotConfigured && st.RunState == 2)
         ShutdownTick();
-    // An idle About box or configuration screen is closed (only one that is open), also
-    // while not configured; the main controls are restored once more after it.
-    if (dialogs().closeIdle() > 0)
+    // An idle About box or configuration screen is unloaded (only one that is open),
+    // also while not configured; the main window's controls come back once more.
+    if (closeIdleDialogs() > 0)
         mdInit::RestoreMainControls(*this);
 }
 

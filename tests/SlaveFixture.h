@@ -33,8 +33,11 @@ public:
     struct Boxes : ScriptedMessageBoxService {
         SlaveFixture *owner = nullptr;
         bool ticking = false;
+        std::function<void()> whileOpen; // also run while a box is open
         BoxAnswer show(const BoxRequest &request) override
         {
+            if (whileOpen)
+                whileOpen();
             const BoxAnswer answer = ScriptedMessageBoxService::show(request);
             if (!ticking && owner->window) {
                 const QScopedValueRollback<bool> guard(ticking, true);

@@ -137,6 +137,33 @@ private slots:
         QCOMPARE(rec.CName[0], QStringLiteral("  My PC"));  // text keeps its leading blanks
     }
 
+    // Midnight, a minute past it and a minute before it, in clock mode and as the stop
+    // time, written as the file writes them (1hhmm) and read back as hhmm.
+    void clockTimesAtTheDayBoundaries_data()
+    {
+        QTest::addColumn<int>("hhmm");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("00:00") << 0 << "10000";
+        QTest::newRow("00:01") << 1 << "10001";
+        QTest::newRow("23:59") << 2359 << "12359";
+    }
+
+    void clockTimesAtTheDayBoundaries()
+    {
+        QFETCH(int, hhmm);
+        QFETCH(QString, written);
+        MasterConfig rec = masterScreenDefaults();
+        rec.CName[0] = QStringLiteral("Office");
+        rec.StartTime = rec.Stop_On = 2;
+        rec.StartDelay = rec.StopTime = hhmm;
+        const QString text = fileOf(rec);
+        QVERIFY(text.contains("\r\nStartDelay=" + written + "\r\n") && text.contains("\r\nStopTime=" + written + "\r\n"));
+        MasterConfig read;
+        QCOMPARE(outcome(readBytes(text.toUtf8(), read)), QList<int>({0, 0, 0}));
+        QCOMPARE(QList<int>({read.StartTime, read.StartDelay, read.StopTime}), QList<int>({2, hhmm, hhmm}));
+        QCOMPARE(validateMasterConfig(read).errors, 0);
+    }
+
     void valuesAsRead_data()
     {
         QTest::addColumn<QStringList>("edits");

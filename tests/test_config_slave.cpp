@@ -38,6 +38,53 @@ private slots:
         QCOMPARE(outcome(QByteArray(), rec), QList<int>({1, 4, 20}));
     }
 
+    // Clock times at the day's boundaries, as the slave's file writes them, read back.
+    void clockTimesAtTheDayBoundaries()
+    {
+        const std::pair<int, const char *> times[] = {{0, "10000"}, {1, "10001"}, {2359, "12359"}};
+        for (const auto &[hhmm, written] : times) {
+            SlaveConfig rec = slaveScreenDefaults();
+            rec.IPAdd = QStringLiteral("192.168.1.10");
+            rec.StartTime = rec.Stop_On = 2;
+            rec.StartDelay = rec.StopTime = hhmm;
+            const QString text = slaveConfigFileText(rec, 1, 0, QDateTime(QDate(2026, 3, 14), QTime(9, 15)));
+            QVERIFY(text.contains(QStringLiteral("\r\nStartDelay=%1\r\n").arg(written)));
+            QVERIFY(text.contains(QStringLiteral("\r\nStopTime=%1\r\n").arg(written)));
+            SlaveConfig read;
+            QCOMPARE(outcome(text.toUtf8(), read), QList<int>({0, 0, 0}));
+            QCOMPARE(QList<int>({read.StartTime, read.StartDelay, read.StopTime}), QList<int>({2, hhmm, hhmm}));
+            QCOMPARE(validateSlaveConfig(read).errors, 0);
+        }
+    }
+
+    // The slave judges its log name by the master's rule: a plain name, and never the
+    // slave's own configuration file.
+    void logNameRule()
+    {
+        QTemporaryDir dir;
+        QVERIFY(test::writeFile(dir.filePath("Data/TolvexS.ini"), "x"));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const struct {
+            const char *logPath;
+            const char *logName;
+            int errors;
+        } rows[] = {{"Log\\", "TolvexS.log", 0},         {"../outside/", "TolvexS.log", 0},
+                    {"Log\\", "../Data/TolvexS.ini", 1}, {"Log\\", "..\\..\\..\\esc.log", 1},
+                    {"Data\\", "TolvexS.ini", 1},        {"DATA/", "tolvexs.ini", 1},
+                    {"Data\\", "TolvexM.ini", 0}};
+        QStringList wrong;
+        for (const auto &row : rows) {
+            SlaveConfig rec = slaveScreenDefaults();
+            rec.LogPath = row.logPath;
+            rec.LogName = row.logName;
+            if (const int errors = validateSlaveConfig(rec).errors; errors != row.errors)
+                wrong << QStringLiteral("%1%2: %3 errors").arg(row.logPath, row.logName).arg(errors);
+        }
+        QDir::setCurrent(previous);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("; ")));
+    }
+
     void addressRule_data()
     {
         QTest::addColumn<int>("dName");

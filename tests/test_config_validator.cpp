@@ -1,4 +1,6 @@
 #include "ConfigFile.h"
+#include "TestSupport.h"
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tolvex;
@@ -36,6 +38,13 @@ private slots:
             {"LogPath 102, no end", [](M r) { r.LogPath = QString(101, 'a') + 'x'; }, 1},
             {"LogName 7", [](M r) { r.LogName = "a.log12"; }, 1},
             {"LogName 21", [](M r) { r.LogName = QString(21, 'l'); }, 1},
+            {"LogName into Data", [](M r) { r.LogName = "../Data/TolvexS.ini"; }, 1},
+            {"LogName up and out", [](M r) { r.LogName = "../../../esc.log"; }, 1},
+            {"LogName with \\", [](M r) { r.LogName = "..\\..\\esc.log"; }, 1},
+            {"LogName absolute", [](M r) { r.LogName = "/tmp/tolvex.log"; }, 1},
+            {"LogName short, in a folder", [](M r) { r.LogName = "a/b.log"; }, 2},
+            {"LogName of dots", [](M r) { r.LogName = "........"; }, 0},
+            {"LogPath outside", [](M r) { r.LogPath = "../outside/"; }, 0},
             {"LogLevel 4", [](M r) { r.LogLevel = 4; }, 1},  {"Port1 1023", [](M r) { r.Port1 = 1023; }, 1},
             {"Port2 65535", [](M r) { r.Port2 = 65535; }, 0}, {"Port2 65536", [](M r) { r.Port2 = 65536; }, 1},
             {"ShutTime 1", [](M r) { r.ShutTime = 1; }, 1},   {"ShutType 8", [](M r) { r.ShutType = 8; }, 1},
@@ -68,6 +77,47 @@ private slots:
                 wrong << QStringLiteral("%1: %2 errors").arg(rule.name).arg(errors);
         }
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("; ")));
+    }
+
+    // The log folder and name must not lead to the program's own configuration file,
+    // by whatever name; the default file is the one in the working folder.
+    void logIsNeverTheConfigurationFile_data()
+    {
+        QTest::addColumn<QString>("logPath");
+        QTest::addColumn<QString>("logName");
+        QTest::addColumn<int>("errors");
+        QTest::newRow("Data\\TolvexM.ini") << "Data\\" << "TolvexM.ini" << 1;
+        QTest::newRow("other case") << "data/" << "tolvexm.INI" << 1;
+        QTest::newRow("from the log folder") << "Log\\..\\Data\\" << "TolvexM.ini" << 1;
+        QTest::newRow("absolute") << "<dir>/Data/" << "TolvexM.ini" << 1;
+        QTest::newRow("a link to it") << "Log\\" << "Settings.log" << 1;
+        QTest::newRow("the slave's") << "Data\\" << "TolvexS.ini" << 0;
+        QTest::newRow("same name, log folder") << "Log\\" << "TolvexM.ini" << 0;
+        QTest::newRow("a new log") << "Data\\" << "TolvexM.log" << 0;
+    }
+
+    void logIsNeverTheConfigurationFile()
+    {
+        QFETCH(QString, logPath);
+        QFETCH(QString, logName);
+        QTemporaryDir dir;
+        QVERIFY(test::writeFile(dir.filePath("Data/TolvexM.ini"), "x") && test::writeFile(dir.filePath("Log/TolvexM.ini"), "x"));
+        QVERIFY(QFile::link(dir.filePath("Data/TolvexM.ini"), dir.filePath("Log/Settings.log")));
+        MasterConfig rec = masterScreenDefaults();
+        rec.CName[0] = QStringLiteral("Office");
+        rec.LogPath = logPath.replace("<dir>", dir.path());
+        rec.LogName = logName;
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const int byDefault = validateMasterConfig(rec).errors;
+        const int named = validateMasterConfig(rec, dir.filePath("Data/TolvexM.ini")).errors;
+        const int elsewhere = validateMasterConfig(rec, dir.filePath("Data/Other.ini")).errors;
+        const bool usable = isUsableLogName(rec.LogPath, rec.LogName, dir.filePath("Data/TolvexM.ini"));
+        QDir::setCurrent(previous);
+        QTEST(byDefault, "errors");
+        QTEST(named, "errors");
+        QCOMPARE(elsewhere, 0);
+        QCOMPARE(usable, byDefault == 0);
     }
 
     void notConfiguredRules_data()

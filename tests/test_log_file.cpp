@@ -131,40 +131,79 @@ private slots:
         QVERIFY(host.shown().empty());
     }
 
-    void unreadableOrUncreatableLogsEndTheProgram_data()
+    // A log whose stamp cannot be read back is due: it becomes generation A with all
+    // it held (A moving on to B), and a new log starts. A name without "." takes
+    // "_A" at its end.
+    void damagedLogsAreRotatedAside_data()
     {
-        QTest::addColumn<QByteArray>("content");  // null: a folder where the log should be
+        QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");  // empty: the program carries on
-        const QString rotate = QStringLiteral("Unable to rotate the log file %1.\r\nThis may be a permissions problem."
-                                              "\r\nThe program will now terminate.");
+        QTest::addColumn<QString>("genA");  // empty: the log is not rotated
+        QTest::addColumn<QString>("genB");
+        QTest::newRow("empty") << QByteArray("") << "TolvexM.log" << "TolvexM_A.log" << "TolvexM_B.log";
         QTest::newRow("no stamp") << QByteArray("Tolvex\r\nVersion 1.0\r\nFile Created\r\n14/03/2026\r\n")
-                                  << "TolvexM.log" << rotate.arg("TolvexM.log");
+                                  << "TolvexM.log" << "TolvexM_A.log" << "TolvexM_B.log";
         QTest::newRow("three lines") << QByteArray("Tolvex\r\nVersion 1.0\r\nFile Created\r\n") << "TolvexM.log"
-                                     << rotate.arg("TolvexM.log");
-        QTest::newRow("no dot, due") << header("Tolvex", "13-Mar-26 08:00:00") << "TolvexMlog"
-                                     << rotate.arg("TolvexMlog");
-        QTest::newRow("no dot, not due") << header("Tolvex", "14-Mar-26 08:00:00") << "TolvexMlog" << "";
-        QTest::newRow("folder in the way") << QByteArray() << "TolvexM.log"
-                                           << "Unable to create the log file TolvexM.log.\r\n";
+                                     << "TolvexM_A.log" << "TolvexM_B.log";
+        QTest::newRow("torn stamp") << QByteArray("Tolvex\r\nVersion 1.0\r\nFile Created\r\n14-Mar-26 0") << "Tolvex.log.txt"
+                                    << "Tolvex.log_A.txt" << "Tolvex.log_B.txt";
+        QTest::newRow("binary") << QByteArray("\0\x01\x02\xff\r\n\r\n\r\n\0", 11) << "TolvexM.log" << "TolvexM_A.log"
+                                << "TolvexM_B.log";
+        QTest::newRow("no dot, due") << header("Tolvex", "13-Mar-26 08:00:00") << "TolvexMlog" << "TolvexMlog_A"
+                                     << "TolvexMlog_B";
+        QTest::newRow("no dot, empty") << QByteArray("") << "TolvexMlog" << "TolvexMlog_A" << "TolvexMlog_B";
+        QTest::newRow("no dot, not due") << header("Tolvex", "14-Mar-26 08:00:00") << "TolvexMlog" << "" << "";
     }
 
-    void unreadableOrUncreatableLogsEndTheProgram()
+    void damagedLogsAreRotatedAside()
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, name);
-        QFETCH(QString, text);
+        QFETCH(QString, genA);
+        QFETCH(QString, genB);
         m_log.LogName = name;
-        QVERIFY(content.isNull() ? QDir().mkpath(logFile(name)) : test::writeFile(logFile(name), content));
+        QVERIFY(test::writeFile(logFile(name), content));
+        if (!genA.isEmpty())
+            QVERIFY(test::writeFile(logFile(genA), "older"));
         test::TestHost host;
-        QCOMPARE(host.ends([&] { mdInit::StartLogFile(host, m_log); }), !text.isEmpty());
-        if (!text.isEmpty()) {
-            QCOMPARE(host.lastBox().title, QStringLiteral("Tolvex Log File Error"));
-            QVERIFY2(host.lastBox().text.startsWith(text), qPrintable(host.lastBox().text));
-            QCOMPARE(host.lastBox().icon, BoxIcon::Exclamation);
-            QVERIFY(host.trayRemoved());
-            QCOMPARE(logBytes(name), content);  // left as it was
+        QVERIFY(!host.ends([&] { mdInit::StartLogFile(host, m_log); }));
+        QVERIFY(host.shown().empty());
+        if (genA.isEmpty()) {
+            QCOMPARE(logBytes(name), content);
+            return;
         }
+        QCOMPARE(logBytes(genA), content);
+        QCOMPARE(logBytes(genB), QByteArray("older"));
+        QCOMPARE(logBytes(name), header("Tolvex", "14-Mar-26 12:00:05") + "\r\n\r\n\r\n");
+        QCOMPARE(QDir(m_dir.filePath("Log")).entryList(QDir::Files).size(), 3);
+    }
+
+    void unrotatableOrUncreatableLogsEndTheProgram_data()
+    {
+        QTest::addColumn<QString>("inTheWay");  // a folder with a file in it, named so
+        QTest::addColumn<QString>("text");
+        QTest::newRow("generation B") << "TolvexM_B.log" << "Unable to rotate the log file TolvexM.log.\r\n";
+        QTest::newRow("the log") << "TolvexM.log" << "Unable to create the log file TolvexM.log.\r\n";
+    }
+
+    void unrotatableOrUncreatableLogsEndTheProgram()
+    {
+        QFETCH(QString, inTheWay);
+        QFETCH(QString, text);
+        // A due log, generation A to move on, and a folder in the way of one of them.
+        const QByteArray old = header("Tolvex", "13-Mar-26 08:00:00");
+        const bool rotating = inTheWay != "TolvexM.log";
+        QVERIFY(test::writeFile(logFile(inTheWay) + "/x", "x"));
+        if (rotating)
+            QVERIFY(test::writeFile(logFile(), old) && test::writeFile(logFile("TolvexM_A.log"), "A"));
+        test::TestHost host;
+        QVERIFY(host.ends([&] { mdInit::StartLogFile(host, m_log); }));
+        QCOMPARE(host.lastBox().title, QStringLiteral("Tolvex Log File Error"));
+        QVERIFY2(host.lastBox().text.startsWith(text), qPrintable(host.lastBox().text));
+        QCOMPARE(host.lastBox().icon, BoxIcon::Exclamation);
+        QVERIFY(host.trayRemoved());
+        if (rotating)  // left as they were
+            QVERIFY(logBytes() == old && logBytes("TolvexM_A.log") == "A");
     }
 
     void headers()
@@ -227,6 +266,34 @@ private slots:
         QVERIFY(quiet.shown().empty());
         QVERIFY(!QFileInfo::exists(m_dir.filePath("missing")));
         QCOMPARE(text, QStringLiteral("dump"));
+    }
+
+    // A disk that fills during a line: the write error, and the log byte for byte as it
+    // was, in every writer. A line torn by a crash is closed before the next one.
+    void failedAppendsLeaveTheLogAsItWas()
+    {
+        const QByteArray before = header("Tolvex", "14-Mar-26 08:00:00") + "12:00:04,  Run      ,           , Count:    1\r\n";
+        test::writeFile(logFile(), before);
+        test::TestHost host;
+        {
+            test::FileSizeLimit full(before.size() + 20);
+            QVERIFY(full.inForce());
+            QVERIFY(!mdInit::AppendLogLine(host, m_log, "12:00:05,  Run      ,           , Count:    2",
+                                           mdInit::LogFailure::Report));
+            QVERIFY(host.shown().empty());
+            QVERIFY(host.ends([&] { mdInit::AppendLogLine(host, m_log, "12:00:05,  Run      ,           , Count:    2"); }));
+            QString dump = QStringLiteral("\r\nConfiguration\r\n-------------");
+            QVERIFY(host.ends([&] { mdInit::WriteLogHeader(host, m_log, 0, dump); }));
+        }
+        QCOMPARE(logBytes(), before);
+        QCOMPARE(int(host.shown().size()), 2);
+        for (const BoxRequest &box : host.shown()) {
+            QCOMPARE(box.title, QStringLiteral("Tolvex Log File Write Error"));
+            QVERIFY(box.text.startsWith("Unable to write to the log file TolvexM.log.\r\n"));
+        }
+        test::writeFile(logFile(), before + "12:00:05,  Ru");
+        QVERIFY(mdInit::AppendLogLine(host, m_log, "12:00:06,  Run"));
+        QCOMPARE(logBytes(), before + "12:00:05,  Ru\r\n12:00:06,  Run\r\n");
     }
 
     void shippedConfigurationFilesAreTheWritersOutput()

@@ -1,6 +1,7 @@
 // The master's About box and the cycle's dialog step: opening, the countdown, the
 // pause of the state steps while the link goes on, closing, the controls given back,
 // and the maker's web pages.
+#include "ConfigScreen.h"
 #include "MasterFixture.h"
 #include "MultiInst.h"
 #include "TolvexVersion.h"
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QNetworkDatagram>
 #include <QPushButton>
+#include <QTimer>
 #include <QUdpSocket>
 
 using namespace tolvex;
@@ -93,6 +95,7 @@ private slots:
     void closingGivesTheControlsBack_data();
     void closingGivesTheControlsBack();
     void staleCountdownClosesNoOtherDialog();
+    void bothDialogsOpen();
     void mainWindowEndUnloadsTheBox();
     void webPages_data();
     void webPages();
@@ -208,8 +211,8 @@ void MasterAboutTest::closingGivesTheControlsBack()
     QCOMPARE(m.st.Count, count - 1); // running again
 }
 
-// A countdown left at 0 by a box closed earlier closes no other dialog, clears no
-// DialogOpen and gives no controls back; the other dialog closes at its own time.
+// A countdown left at 0 by a box closed earlier closes no configuration screen, clears
+// no DialogOpen and gives no controls back; the screen closes at its own time.
 void MasterAboutTest::staleCountdownClosesNoOtherDialog()
 {
     MasterFixture f;
@@ -224,38 +227,46 @@ void MasterAboutTest::staleCountdownClosesNoOtherDialog()
     QCOMPARE(m.st.AboutCountdown, 0);
     about->ExitAbout_Click(); // before the cycle's second: the countdown stays at 0
 
-    // Another dialog of the cycle (as the configuration screen joins it).
-    QWidget other;
-    int unloads = 0;
-    mdInit::DisableMainControls(m);
-    m.dialogs().opened(CycleDialogs::Dialog::Config, &other, [&] {
-        ++unloads;
-        mdInit::RestoreMainControls(m);
-        m.dialogs().closed(CycleDialogs::Dialog::Config);
-    });
-    m.st.ConfigCountdown = 2;
+    m.Config_Click();
+    ConfigScreen *screen = m.configScreen();
+    QVERIFY(screen);
+    screen->Timer1->stop(); // the test keeps the screen's countdown where it is
+    QVERIFY(m.st.ConfigCountdown > 0);
     const QString disabled = enabledControls(m);
     const int count = m.st.Count;
-    QVERIFY(f.second());
-    QCOMPARE(unloads, 0);
-    QVERIFY(m.st.DialogOpen && m.dialogs().isOpen(CycleDialogs::Dialog::Config));
+    QVERIFY(f.second() && f.second());
+    QCOMPARE(m.configScreen(), screen);
+    QVERIFY(m.st.DialogOpen && !about->isLoaded());
     QCOMPARE(enabledControls(m), disabled);
     QCOMPARE(m.st.Count, count);
-    QVERIFY(!about->isLoaded());
 
     m.st.ConfigCountdown = 0;
     QVERIFY(f.second());
-    QCOMPARE(unloads, 1);
-    QVERIFY(!m.st.DialogOpen);
+    QVERIFY(!m.configScreen() && !m.st.DialogOpen);
     QCOMPARE(enabledControls(m), QStringLiteral("About Reset Update | About Reset Update"));
+}
 
-    // A dialog window that went away without its unload does not pause the cycle.
-    auto gone = std::make_unique<QWidget>();
-    m.dialogs().opened(CycleDialogs::Dialog::Config, gone.get(), nullptr);
-    gone.reset();
-    m.st.ConfigCountdown = 30;
+// Both dialogs open (a re-arming gave Configure back meanwhile): the screen's closing
+// does not let the cycle run while the About box stays open.
+void MasterAboutTest::bothDialogsOpen()
+{
+    MasterFixture f;
+    QVERIFY(f.load(QStringLiteral("-InhibitShutdown")));
+    TolvexMMain &m = *f.window;
+    m.About_Click();
+    m.Config_Click();
+    ConfigScreen *screen = m.configScreen();
+    screen->Timer1->stop();
+    const int count = m.st.Count;
+    screen->close();
+    QVERIFY(!m.configScreen() && m.aboutBox()->isLoaded());
     QVERIFY(f.second());
+    QVERIFY(m.st.DialogOpen);
+    QCOMPARE(m.st.Count, count);
+    m.aboutBox()->ExitAbout_Click();
     QVERIFY(!m.st.DialogOpen);
+    QVERIFY(f.second());
+    QCOMPARE(m.st.Count, count - 1);
 }
 
 // Exit while the box is open: the "Exit" line, then the box is unloaded, then the tray

@@ -42,6 +42,9 @@ private slots:
     void countdownEnd_data();
     void countdownEnd();
     void fixedDelayAndStopTime();
+    void fixedDelayAloneEndsTheRun();
+    void logFailuresInACountdown_data();
+    void logFailuresInACountdown();
     void powerFaults_data();
     void powerFaults();
 };
@@ -221,6 +224,106 @@ void MasterCycleTest::fixedDelayAndStopTime()
     QVERIFY(!f.second()); // 22:15:00
     QVERIFY(f.log().contains(QStringLiteral(",  Silent(F), Power Off ,")));
     QCOMPARE(int(f.power.performed().size()), 1);
+}
+
+// From its first step on, a log that cannot be written no longer stops a countdown: the
+// failure is reported once the countdown is over, after the power call. Outside a
+// countdown it ends the program at once.
+// A slave that answers every third second keeps the lost-link count low; only the
+// fixed delay, the silent seconds of the run added up, can end the run. It does so in
+// the very second in which they reach DelTime, and the countdown reaches its action.
+void MasterCycleTest::fixedDelayAloneEndsTheRun()
+{
+    MasterFixture f;
+    f.config.Del_On = 2;
+    f.config.DelTime = 60;
+    f.config.CPUDelay = 30;
+    f.config.Stop_On = 1;
+    f.config.StartDelay = 1;
+    f.config.ShutTime = 2;
+    f.config.Force = 1;
+    QVERIFY(f.load());
+    TolvexMMain &m = *f.window;
+    QVERIFY(f.second());
+    QCOMPARE(m.st.RunState, 1);
+    int silent = 0;
+    for (int second = 1; silent < 60 && second <= 100; ++second) {
+        const bool answered = second % 3 == 0;
+        if (answered)
+            m.st.NoComms = 0; // the slave's answer of this second
+        QVERIFY(f.second());
+        silent += answered ? 0 : 1;
+        QCOMPARE(m.st.DelElapsed, silent);
+        QVERIFY(m.st.Count < m.st.CommsLimit);
+        QCOMPARE(m.st.RunState, silent < 60 ? 1 : 2);
+    }
+    QCOMPARE(silent, 60);
+    // The countdown's first step ran in the same second.
+    QCOMPARE(m.ui->Counter->text(), QStringLiteral(" The Computer Will Power Off In 2s"));
+    QVERIFY(f.second());
+    QVERIFY(f.power.performed().empty());
+    QVERIFY(!f.second());
+    QCOMPARE(int(f.power.performed().size()), 1);
+    QCOMPARE(f.power.performed().front().action, PowerAction::PowerOff);
+    QVERIFY(f.log().contains(QStringLiteral(",  Start(F) , Power Off ,")));
+}
+
+void MasterCycleTest::logFailuresInACountdown_data()
+{
+    QTest::addColumn<int>("failAt");    // the step whose lines fail first; -1: a Run second
+    QTest::addColumn<bool>("cancel");   // the countdown is cancelled in the step after
+    QTest::addColumn<int>("powerCalls");
+    QTest::newRow("in Run") << -1 << false << 0;
+    QTest::newRow("first step, its Enter line") << 0 << false << 1;
+    QTest::newRow("second step") << 1 << false << 1;
+    QTest::newRow("third step") << 2 << false << 1;
+    QTest::newRow("the end's lines") << 3 << false << 1;
+    QTest::newRow("then cancelled") << 1 << true << 0;
+}
+
+void MasterCycleTest::logFailuresInACountdown()
+{
+    QFETCH(int, failAt);
+    QFETCH(bool, cancel);
+    QFETCH(int, powerCalls);
+    MasterFixture f;
+    f.config.LogLevel = 3; // a line in every second
+    f.config.ShutTime = 3;
+    f.config.Force = 1;
+    startCountdown(f, 0);
+    TolvexMMain &m = *f.window;
+    if (failAt < 0)
+        m.st.RunState = 1;
+    int powerCallsAtBox = -1;
+    f.boxes.whileOpen = [&] { powerCallsAtBox = int(f.power.performed().size()); };
+    for (int step = 0; step < failAt; ++step)
+        QVERIFY(f.second());
+    const QByteArray before = readFile(f.path("Log/TolvexM.log"));
+    bool ended = false;
+    {
+        FileSizeLimit full(before.size()); // the disk is full from here on
+        QVERIFY(full.inForce());
+        if (cancel) {
+            ended = !f.second();
+            full.lift(); // the log takes the Reset line again; the failure is still reported
+            ended = ended || !f.runs([&m] { m.Reset_Click(); });
+        }
+        for (int i = 0; i < 6 && !ended; ++i)
+            ended = !f.second();
+    }
+    QVERIFY(ended);
+    QCOMPARE(int(f.power.performed().size()), powerCalls);
+    QCOMPARE(int(f.boxes.shown().size()), 1);
+    QCOMPARE(f.boxes.shown().front().title, QStringLiteral("Tolvex Log File Write Error"));
+    QCOMPARE(powerCallsAtBox, powerCalls); // reported after the power call
+    QVERIFY(!f.tray.isShown());
+    // Nothing torn: the log as it was, and the Reset line once it took lines again.
+    const QByteArray after = readFile(f.path("Log/TolvexM.log"));
+    QCOMPARE(after.left(before.size()), before);
+    const QByteArray added = after.mid(before.size());
+    QVERIFY2(cancel ? added.count("\r\n") == 1 && added.endsWith(",  Reset    , Power Off , Count:    2, Comms: 0, 0, 0, 0\r\n")
+                    : added.isEmpty(),
+             added.constData());
 }
 
 void MasterCycleTest::powerFaults_data()

@@ -81,6 +81,11 @@ void MasterStartupTest::fatalStartupFailures_data()
     row("binary", "", "LogLevel=2\r\n", QByteArray("LogLevel=2\0\x01\x02\r\n", 15), "Configuration File",
         "Unable to read the configuration file. ");
     row("no log folder", "Log", {}, {}, "Log Directory", "The log directory does not exist. This");
+    // The log never writes into the configuration file.
+    row("log name with a folder", "", "LogName=TolvexM.log", "LogName=../Data/TolvexM.ini", "Configuration File",
+        "The configuration file is corrupted.");
+    row("log is the configuration", "", "LogName=TolvexM.log\r\nLogPath=Log\\",
+        "LogName=TolvexM.ini\r\nLogPath=Data\\", "Configuration File", "The configuration file is corrupted.");
 }
 
 void MasterStartupTest::fatalStartupFailures()
@@ -90,7 +95,11 @@ void MasterStartupTest::fatalStartupFailures()
     QFETCH(QByteArray, to);
     MasterFixture f;
     QByteArray text = f.configText();
-    f.writeConfig(from.isEmpty() ? text : text.replace(from, to));
+    if (!from.isEmpty()) {
+        QCOMPARE(text.count(from), 1);
+        text.replace(from, to);
+    }
+    f.writeConfig(text);
     if (!remove.isEmpty() && !QFile::remove(f.dir.filePath(remove)))
         QVERIFY(QDir(f.dir.filePath(remove)).removeRecursively());
     // At start-up the file is read before the switch is known: no error counts.
@@ -103,6 +112,8 @@ void MasterStartupTest::fatalStartupFailures()
     QVERIFY(box.text.endsWith(QStringLiteral("The program will now terminate.")));
     QVERIFY(!f.tray.isShown());
     QVERIFY(!QFile::exists(f.path("Log/TolvexM.log")));
+    if (QFile::exists(f.path("Data/TolvexM.ini")))
+        QCOMPARE(readFile(f.path("Data/TolvexM.ini")), text);
     if (from == "LogLevel=2") { // a later read, with the switch known, starts with the counts
         f.boxes.clear();
         f.window->st.CommandMode = 1;

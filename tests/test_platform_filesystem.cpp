@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tolvex;
 using test::readFile;
@@ -122,6 +123,58 @@ private slots:
         QCOMPARE(readFile(at("Run.log")), QByteArray("first\r\ncaf\xC3\xA9\r\nend"));
     }
 
+    // A write that fails part-way (here a file size limit, as a full disk does) is cut
+    // off again; a line left torn by a crash is closed before the next one.
+    void failedAppendsLeaveNoTornLine()
+    {
+        QVERIFY(writeFile(at("Run.log"), "first\r\n"));
+        {
+            test::FileSizeLimit full(10);
+            QVERIFY(full.inForce());
+            QVERIFY(!fs::appendLines(at("Run.log"), "second line\r\n"));
+            QVERIFY(!fs::appendText(at("Run.log"), "second line\r\n"));
+            QVERIFY(!fs::appendLines(at("Run.log"), QString(4000, 'x')));
+        }
+        QCOMPARE(readFile(at("Run.log")), QByteArray("first\r\n"));
+        QVERIFY(fs::appendLines(at("Run.log"), "second\r\n"));
+        QCOMPARE(readFile(at("Run.log")), QByteArray("first\r\nsecond\r\n"));
+
+        const char *tails[][2] = {{"first\r\ntorn", "first\r\ntorn\r\nnext\r\n"},
+                                  {"first\r", "first\r\nnext\r\n"},
+                                  {"first\n", "first\nnext\r\n"},
+                                  {"", "next\r\n"}};
+        for (const auto &[before, after] : tails) {
+            QVERIFY(writeFile(at("Torn.log"), before));
+            QVERIFY(fs::appendLines(at("Torn.log"), "next\r\n"));
+            QCOMPARE(readFile(at("Torn.log")), QByteArray(after));
+        }
+        // Plain text goes on where the file ends, and a write-only file takes lines too.
+        QVERIFY(fs::appendText(at("Torn.log"), "x") && fs::appendText(at("Torn.log"), "y"));
+        QVERIFY(readFile(at("Torn.log")).endsWith("\r\nxy"));
+        QVERIFY(writeFile(at("WriteOnly.log"), "a\r\n"));
+        QVERIFY(QFile::setPermissions(at("WriteOnly.log"), QFile::WriteOwner));
+        QVERIFY(fs::appendLines(at("WriteOnly.log"), "z\r\n"));
+        QVERIFY(QFile::setPermissions(at("WriteOnly.log"), QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(readFile(at("WriteOnly.log")), QByteArray("a\r\nz\r\n"));
+    }
+
+    // One file under two names: another case, "\\", a symbolic or a hard link.
+    void sameFileThroughAnyName()
+    {
+        QVERIFY(writeFile(at("Data/TolvexM.ini"), "x"));
+        QVERIFY(writeFile(at("Log/TolvexM.log"), "x"));
+        QVERIFY(QFile::link(at("Data/TolvexM.ini"), at("Log/Link.log")));
+        QCOMPARE(::link(QFile::encodeName(at("Data/TolvexM.ini")).constData(),
+                        QFile::encodeName(at("Log/Hard.log")).constData()), 0);
+        const QString config = at("Data/TolvexM.ini");
+        for (const QString &name : {m_dir->path() + "\\data\\tolvexm.ini", at("Log/../Data/TolvexM.ini"),
+                                    at("Log/Link.log"), at("log\\hard.LOG")})
+            QVERIFY2(fs::sameFile(name, config), qPrintable(name));
+        for (const QString &name : {at("Log/TolvexM.log"), at("Log/Missing.log"), at("Data")})
+            QVERIFY2(!fs::sameFile(name, config), qPrintable(name));
+        QVERIFY(!fs::sameFile(at("Data"), at("data")));  // folders are no files
+    }
+
     void replacesRenamesAndRemoves()
     {
         QVERIFY(writeFile(at("Data/TolvexM.ini"), QByteArray(5000, 'o')));
@@ -135,6 +188,13 @@ private slots:
         QCOMPARE(readFile(at("Data/New.ini")), QByteArray("x"));
         QVERIFY(!fs::replaceWithText(m_dir->path() + "\\Nowhere\\x.ini", "x"));
         QVERIFY(!QFileInfo::exists(at("Nowhere")));
+        // A write cut short (a full disk) fails and leaves the old file whole.
+        {
+            const test::FileSizeLimit limit(100);
+            QVERIFY(!fs::replaceWithText(at("Data/TolvexM.ini"), QString(300, 'n')));
+        }
+        QCOMPARE(readFile(at("Data/TolvexM.ini")), text.toUtf8());
+        QCOMPARE(QDir(at("Data")).entryList(QDir::Files | QDir::Hidden), QStringList({"New.ini", "TolvexM.ini"}));
 
         QVERIFY(fs::renameFile(m_dir->path() + "\\data\\new.INI", m_dir->path() + "\\Data\\Old.ini"));
         QCOMPARE(readFile(at("Data/Old.ini")), QByteArray("x"));

@@ -9,17 +9,20 @@ using namespace tolvex::test;
 namespace {
 
 // A master process in a new installation folder (without a data folder when `install`
-// is false), killed when the test lets go of it.
+// is false, with a log left behind when `oldLog` is not null), killed when the test
+// lets go of it.
 struct Master : MasterFixture {
     QProcess process;
     QString errors;
 
-    explicit Master(const QStringList &arguments, bool install = true)
+    explicit Master(const QStringList &arguments, bool install = true, const QByteArray &oldLog = QByteArray())
     {
         config.StartDelay = 1;
         config.LogLevel = 3;
         if (install)
             writeConfig(configText());
+        if (!oldLog.isNull())
+            writeFile(path("Log/TolvexM.log"), oldLog);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("TOLVEX_BOX_ANSWERS"), QString());
@@ -49,6 +52,7 @@ private slots:
     void startsLogsAndRuns();
     void secondInstanceIsRefusedUnlessAllowed();
     void missingDataFolderEndsWithItsBox();
+    void emptyLogIsPutAside();
 };
 
 void MasterProcessTest::startsLogsAndRuns()
@@ -82,6 +86,19 @@ void MasterProcessTest::missingDataFolderEndsWithItsBox()
     QVERIFY(master.says(QStringLiteral("[box] Tolvex Data Directory Error | The data directory does not exist.")));
     QVERIFY(QTest::qWaitFor([&] { return master.process.state() == QProcess::NotRunning; }, 10000));
     QCOMPARE(master.process.exitCode(), 1);
+}
+
+// A log emptied by a crash or a full disk: kept as generation A, and a new log begun.
+void MasterProcessTest::emptyLogIsPutAside()
+{
+    Master master({QStringLiteral("-InhibitShutdown")}, true, QByteArray(""));
+    QVERIFY(master.logs(QStringLiteral(",  Enter    , Run       , Count:    0, Comms: 0, 0, 0, 0\r\n")));
+    QVERIFY(master.log().startsWith(QStringLiteral("Tolvex\r\nVersion 1.0\r\nFile Created\r\n")));
+    QVERIFY(QFileInfo(master.path("Log/TolvexM_A.log")).isFile());
+    QCOMPARE(QFileInfo(master.path("Log/TolvexM_A.log")).size(), 0);
+    master.errors += QString::fromUtf8(master.process.readAllStandardError());
+    QVERIFY2(!master.errors.contains(QStringLiteral("[box]")), qPrintable(master.errors));
+    QCOMPARE(master.process.state(), QProcess::Running);
 }
 
 QTEST_MAIN(MasterProcessTest)

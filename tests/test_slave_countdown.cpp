@@ -15,6 +15,8 @@ class TestSlaveCountdown : public QObject {
 private slots:
     void countdownEnd_data();
     void countdownEnd();
+    void logFailuresInACountdown_data();
+    void logFailuresInACountdown();
 };
 
 void TestSlaveCountdown::countdownEnd_data()
@@ -67,6 +69,48 @@ void TestSlaveCountdown::countdownEnd()
     QTEST(fx.pairs(QStringLiteral("Enter|Run")).mid(1), "lines");
     if (logLevel == 1)
         QVERIFY(!QFile::exists(fx.path("Log/TolvexS.log")));
+}
+
+// A disk that fills at any step of the countdown: the countdown still reaches its power
+// call and the failure is reported afterwards; in Run it ends the slave at once.
+void TestSlaveCountdown::logFailuresInACountdown_data()
+{
+    QTest::addColumn<int>("failAt"); // the step whose lines fail first; -1: a Run second
+    for (int step = -1; step <= 3; ++step)
+        QTest::addRow("step %d", step) << step;
+}
+
+void TestSlaveCountdown::logFailuresInACountdown()
+{
+    QFETCH(int, failAt);
+    SlaveFixture fx;
+    fx.config.LogLevel = 3;
+    fx.config.StartDelay = 1;
+    fx.config.ShutTime = 3;
+    fx.config.Force = 1;
+    QVERIFY(fx.load());
+    QVERIFY(fx.reach(1));
+    if (failAt >= 0) { // the lost link's last second: the countdown's first step follows in it
+        fx.window->st.Count = fx.window->st.CommsLimit - 1;
+        fx.window->st.NoComms = 1;
+    }
+    int powerCallsAtBox = -1;
+    fx.boxes.whileOpen = [&] { powerCallsAtBox = int(fx.power.performed().size()); };
+    for (int step = 0; step < failAt; ++step)
+        QVERIFY(fx.seconds());
+    const QByteArray before = readFile(fx.path("Log/TolvexS.log"));
+    {
+        FileSizeLimit full(before.size());
+        QVERIFY(full.inForce());
+        QVERIFY(!fx.seconds(6));
+    }
+    const int powerCalls = failAt < 0 ? 0 : 1;
+    QCOMPARE(int(fx.power.performed().size()), powerCalls);
+    QCOMPARE(powerCallsAtBox, powerCalls);
+    QCOMPARE(int(fx.boxes.shown().size()), 1);
+    QCOMPARE(fx.boxes.shown().front().title, QStringLiteral("Tolvex Slave Log File Write Error"));
+    QVERIFY(!fx.tray.isShown());
+    QCOMPARE(readFile(fx.path("Log/TolvexS.log")), before);
 }
 
 QTEST_MAIN(TestSlaveCountdown)

@@ -1,5 +1,6 @@
 // The slave's window: its About box through the slave's cycle, the maker's web pages,
 // the start minimised and the Close item of its tray menu.
+#include "ConfigScreen.h"
 #include "SlaveFixture.h"
 #include "TolvexVersion.h"
 #include "frmAbout.h"
@@ -9,6 +10,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -106,20 +108,16 @@ void TestSlaveWindow::staleCountdownRestoresNothing()
     w.aboutBox()->ExitAbout_Click();
     QCOMPARE(enabledControls(w), QStringLiteral("About Reset About Reset"));
 
-    QWidget other;
-    bool unloaded = false;
-    mdInit::DisableMainControls(w);
-    w.dialogs().opened(CycleDialogs::Dialog::Config, &other, [&] {
-        unloaded = true;
-        mdInit::RestoreMainControls(w);
-        w.dialogs().closed(CycleDialogs::Dialog::Config);
-    });
+    w.Config_Click();
+    ConfigScreen *screen = w.configScreen();
+    QVERIFY(screen);
+    screen->Timer1->stop(); // the test keeps the screen's countdown where it is
     QVERIFY(fx.seconds(2));
-    QVERIFY(!unloaded && w.st.DialogOpen);
+    QVERIFY(w.configScreen() == screen && w.st.DialogOpen);
     QCOMPARE(enabledControls(w), QString());
     w.st.ConfigCountdown = 0;
     QVERIFY(fx.seconds());
-    QVERIFY(unloaded && !w.st.DialogOpen);
+    QVERIFY(!w.configScreen() && !w.st.DialogOpen);
     QCOMPARE(enabledControls(w), QStringLiteral("About Reset About Reset"));
 }
 

@@ -1,19 +1,16 @@
 #pragma once
 #include <QDateTime>
-#include <QString>
 
 // When the master's automatic update check falls due.
 namespace tolvex::update {
 
-// The moment as the schedule keeps it: a date-time text to the second.
-QString scheduleText(const QDateTime &moment);
+// Due once the present moment has reached or passed `nextCheck` (so a cycle that
+// comes late still runs the check), with Update_On 2, no check running, and no
+// switch other than 5 ("-ShortUpdateTime") or 6 ("-InhibitUpdate") given.
+bool checkDue(int commandMode, const QDateTime &now, const QDateTime &nextCheck, int updateOn, bool updaterBusy);
 
-// Due only in the very second of `nextCheck`, with Update_On 2, no check running,
-// and no switch other than 5 or 6 given.
-bool checkDue(int commandMode, const QDateTime &now, const QString &nextCheck, int updateOn, bool updaterBusy);
-
-// The next automatic check after one has fired: 24 hours on, 7 seconds with
-// "-ShortUpdateTime" (command mode 5).
-QString nextCheckAfter(const QDateTime &now, int commandMode);
+// The next automatic check, counted from the moment one fired: 24 hours on, 7 seconds
+// with "-ShortUpdateTime" (command mode 5).
+QDateTime nextCheckAfter(const QDateTime &now, int commandMode);
 
 } // namespace tolvex::update

@@ -23,3 +23,29 @@ QByteArray readFile(const QString &path)
 }
 
 } // namespace tolvex::test
+
+namespace tolvex::test {
+
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    if (::getrlimit(RLIMIT_FSIZE, &m_previous) != 0 || ::sigaction(SIGXFSZ, &ignore, &m_previousAction) != 0)
+        return;
+    struct rlimit limit = m_previous;
+    limit.rlim_cur = rlim_t(bytes);
+    m_inForce = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    if (!m_inForce)
+        ::sigaction(SIGXFSZ, &m_previousAction, nullptr);
+}
+
+void FileSizeLimit::lift()
+{
+    if (!m_inForce)
+        return;
+    ::setrlimit(RLIMIT_FSIZE, &m_previous);
+    ::sigaction(SIGXFSZ, &m_previousAction, nullptr);
+    m_inForce = false;
+}
+
+} // namespace tolvex::test

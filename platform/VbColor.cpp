@@ -10,6 +10,8 @@ QColor toQColor(quint32 bbggrr)
         return QApplication::palette().color(QPalette::Button);
     if (bbggrr == kButtonText)
         return QApplication::palette().color(QPalette::ButtonText);
+    if (bbggrr == kWindowBackground)
+        return QApplication::palette().color(QPalette::Base);
     return QColor(int(bbggrr & 0xFF), int((bbggrr >> 8) & 0xFF), int((bbggrr >> 16) & 0xFF));
 }
 

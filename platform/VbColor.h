@@ -2,8 +2,8 @@
 #include <QColor>
 #include <QWidget>
 
-// Colours are given as window colour numbers &HBBGGRR; &H8000000F and &H80000012
-// stand for the system's button face and button text.
+// Colours are given as window colour numbers &HBBGGRR; &H8000000F, &H80000012 and
+// &H80000005 stand for the system's button face, button text and window background.
 namespace tolvex::colors {
 
 constexpr quint32 kDarkGreen = 0x6600;
@@ -15,6 +15,12 @@ constexpr quint32 kWhite = 0xFFFFFF;
 constexpr quint32 kBlack = 0x0;
 constexpr quint32 kButtonFace = 0x8000000F;
 constexpr quint32 kButtonText = 0x80000012;
+constexpr quint32 kWindowBackground = 0x80000005;
+// The panels of the configuration screens.
+constexpr quint32 kLightGreen = 0xC0FFC0;
+constexpr quint32 kLightYellow = 0xC0FFFF;
+constexpr quint32 kLightRed = 0xC0C0FF;
+constexpr quint32 kLightBlue = 0xFFC0C0;
 
 QColor toQColor(quint32 bbggrr);
 

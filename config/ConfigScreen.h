@@ -1,0 +1,153 @@
+#pragma once
+#include "ConfigRecord.h"
+#include "ConfigScreenHost.h"
+#include <QDateTime>
+#include <QStringList>
+#include <QWidget>
+#include <initializer_list>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace tolvex {
+
+// What the master's and the slave's configuration screens share: the controls both
+// have, the timers and the closing countdown, the two-step Exit, topmost, the check
+// box and list handlers, the marker looks, Save's steps, and the two log buttons.
+// Each screen adds its own controls, values, field states and checks.
+class ConfigScreen : public QWidget {
+    Q_OBJECT
+public:
+    // The controls both screens have, found by their names once the form exists.
+    struct Controls {
+        QPushButton *ExitConfig, *Save, *Restore, *Archive, *ViewL;
+        QLabel *Logo, *Status, *TMessage;
+        QLineEdit *Park;
+        QComboBox *LogLevelT, *ShutNameT;
+        QLineEdit *LogNameT, *LogPathT, *StartDelayT, *CPUDelayT, *StopTimeT, *ShutTimeT, *Port1T, *Port2T;
+        QCheckBox *LogR_OnT, *StartTimeT, *StartMinT, *RunOnTopT, *Stop_OnT, *ForceT, *NoWarnT, *UExitT, *DNameT;
+        QLabel *StartDelayL, *IPAddL;
+        // Marker labels.
+        QLabel *CPUDelayM, *LogLevelM, *LogNameM, *LogPathM, *Port1M, *ShutTimeM, *ShutTypeM, *StartDelayM,
+            *StopTimeM;
+    };
+
+    // What makes one screen differ from the other in the shared procedures.
+    struct Texts {
+        QString product;          // "Tolvex" or "Tolvex Slave": box titles, tips, the fresh log
+        QString configFile;       // "TolvexM.ini" or "TolvexS.ini" in "Data\"
+        QString writeErrorLine;   // first line of the write-error box
+        QString delayNote;        // StartDelayM in delay mode
+        QStringList shutNames;    // the seven shut types by code
+        bool shutResetFirst;      // ReadShutType sets 0 before comparing
+    };
+
+    ~ConfigScreen() override;
+
+    // Opening, leaving and the handlers both screens share.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Unload();
+    void ExitConfig_Click();
+    void Save_Click();
+    void Archive_Click();
+    void ViewL_Click();
+    void Logo_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void ForceT_Click();
+    void NoWarnT_Click();
+    void Stop_OnT_Click();
+    void ShutNameT_Click();
+    void StartTimeT_Click();
+    void LogLevelT_Click();
+    void RunOnTopT_Click();
+    void ReadShutType();
+    void SetButtonTips();
+
+    // Each screen's own procedures.
+    virtual void Data_Load() = 0;
+    virtual void UpdateFieldStates() = 0;
+    virtual QString BuildValueString() const = 0;
+    virtual int ValidateFields() = 0;
+    virtual void ClearHighlights() = 0;
+    virtual void Restore_Click() = 0;
+    virtual void DNameT_Click() = 0;
+
+    // Unloads the screen once (Form_Unload) and lets the window go. The main window's
+    // cycle closes an idle screen this way.
+    void unload();
+    bool isUnloaded() const { return m_unloaded; }
+    const Controls &controls() const { return c; }
+    // The program's logo, shown in the picture that opens the maker's home page.
+    void setLogo(const QPixmap &picture);
+
+    // Fields of the window object.
+    bool Loading = false;
+    QString Signature;
+    bool Changed = false;
+    int LogLevelIndex = 0;
+    int ShutTypeIndex = 0;
+    QTimer *Timer1 = nullptr;  // closing countdown, 1000 ms, running from the start
+    QTimer *Timer2 = nullptr;  // status-line time-out, 2000 ms
+
+protected:
+    ConfigScreen(ConfigScreenHost &host, const CommonConfig &running, Texts texts, QWidget *parent);
+    // Called by the derived screen once its form exists: finds the shared controls,
+    // paints the panels and connects the handlers.
+    void setUpScreen(std::initializer_list<QWidget *> panels);
+
+    // The screen's own steps of the shared procedures.
+    virtual QString caption() const = 0;
+    virtual void openingSteps() {}
+    // The whole file text from the values on the screen.
+    virtual QString screenFileText(const QDateTime &savedAt) const = 0;
+    // Leaving after the two-step: unload, and apply the file when that is due.
+    virtual void leaveScreen() = 0;
+
+    // Helpers of the screens' own procedures.
+    static void setFlag(QCheckBox *box, int flag);
+    static int flagOf(const QCheckBox *box);
+    static QString stateText(const QCheckBox *box);
+    // A text as one item of the value string: "," and "\" escaped, so that moving a
+    // comma from one field to the next still counts as a change.
+    static QString valueItem(const QString &text);
+    // The number of a text made whole as the reader makes it (halves to even).
+    static double wholeNumber(const QLineEdit *field);
+    // hh * 100 + mm of a valid "hh:mm" text.
+    static int clockValue(const QLineEdit *field);
+    static bool hasControlCharacter(const QString &text);
+    void setMarked(std::initializer_list<QLabel *> labels);
+    void clearMarkers(std::initializer_list<QLabel *> labels);
+    // The values both screens keep, read back from the screen for Save.
+    void readCommonValues(CommonConfig &rec) const;
+    // The field states both screens set alike.
+    void commonFieldStates();
+    // LogLevelIndex from the list's text; `resetFirst` sets 0 before.
+    void readLogLevel(bool resetFirst);
+    // The checks both screens run, in the order the master runs them after its
+    // address and delay checks; returns the failures.
+    int commonChecks();
+    // The "-AddErrorMessage" box after a run with failures.
+    void announceFailures(int count);
+    // The end of both loaders: the two lists and their indices.
+    void loadLists(const CommonConfig &rec);
+    void setTopmost(bool topmost);
+    void parkFocus();
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+    ConfigScreenHost &host;
+    const CommonConfig &running;
+    Texts texts;
+    Controls c{};
+
+private:
+    bool m_unloaded = false;
+};
+
+} // namespace tolvex

@@ -1,0 +1,192 @@
+// The slave's configuration screen where it differs from the master's: its checks
+// and markers, the log level's index, its defaults and value string, its 31-line
+// file and its texts. What both screens share is tested on the master's.
+#include "ScreenFixture.h"
+#include "frmSlaveConfig.h"
+
+using namespace tolvex;
+using namespace tolvex::test;
+
+namespace {
+
+SlaveConfig slaveRunning()
+{
+    SlaveConfig rec = slaveScreenDefaults();
+    rec.IPAdd = QStringLiteral("10.1.1.1");
+    return rec;
+}
+
+struct SlaveScreen : ScreenFixture<frmSlaveConfig, SlaveConfig> {
+    explicit SlaveScreen(const SlaveConfig &running = slaveRunning())
+        : ScreenFixture(QStringLiteral("Tolvex Slave"), running, &slaveConfigFileText, QStringLiteral("TolvexS.ini"),
+                        QStringLiteral("TolvexS.log"))
+    {
+    }
+};
+
+} // namespace
+
+class SlaveConfigScreenTest : public QObject {
+    Q_OBJECT
+private slots:
+    void checks_data();
+    void checks();
+    void statusStaysAfterAFailedCheck();
+    void loadsAndShowsItsOwnTexts();
+    void restoreThenSaveWritesTheSlaveFile();
+    void texts();
+    void leavingRestoresFirstAndAppliesBeforeTheFlag_data();
+    void leavingRestoresFirstAndAppliesBeforeTheFlag();
+};
+
+void SlaveConfigScreenTest::checks_data()
+{
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QStringList>("marked");
+    const QStringList address{"IPAddM"};
+    QTest::newRow("valid") << QStringList{} << 0 << QStringList{};
+    QTest::newRow("empty address") << QStringList{"IPAddT="} << 1 << address;
+    QTest::newRow("empty name") << QStringList{"DNameT=1", "IPAddT="} << 1 << address;
+    QTest::newRow("name mode, an IPv4 address") << QStringList{"DNameT=1", "IPAddT=10.1.1.2"} << 1 << address;
+    QTest::newRow("name mode, 100 characters") << QStringList{"DNameT=1", "IPAddT=" + QString(100, 'h')} << 0 << QStringList{};
+    QTest::newRow("name mode, 101 characters") << QStringList{"DNameT=1", "IPAddT=" + QString(101, 'h')} << 1 << address;
+    QTest::newRow("name with a line feed") << QStringList{"DNameT=1", "IPAddT=master\nPort1=1"} << 1 << address;
+    QTest::newRow("address mode, a name") << QStringList{"IPAddT=master"} << 1 << address;
+    // Unlike the master's, the slave's index is reset first: no item, no level.
+    QTest::newRow("no log level") << QStringList{"LogLevelT="} << 1 << QStringList{"LogLevelM"};
+    // ... while its shut type keeps the last that matched.
+    QTest::newRow("no shut type") << QStringList{"ShutNameT="} << 0 << QStringList{};
+    QTest::newRow("highest ports") << QStringList{"Port1T=65535", "Port2T=65535"} << 0 << QStringList{};
+    QTest::newRow("ports outside") << QStringList{"Port1T=1023", "Port2T=65536"} << 2 << QStringList{"Port1M"};
+    QTest::newRow("common checks") << QStringList{"CPUDelayT=4.5", "ShutTimeT=601", "StopTimeT=24:00", "LogNameT=short"} << 4
+                                   << QStringList{"CPUDelayM", "LogNameM", "ShutTimeM", "StopTimeM"};
+    QTest::newRow("log naming the configuration file") << QStringList{"LogPathT=Data/", "LogNameT=TolvexS.ini"} << 1
+                                                       << QStringList{"LogNameM"};
+}
+
+void SlaveConfigScreenTest::checks()
+{
+    QFETCH(QStringList, edits);
+    QFETCH(int, count);
+    QFETCH(QStringList, marked);
+    SlaveScreen f;
+    frmSlaveConfig &s = f.open();
+    f.set(edits);
+    QCOMPARE(s.ValidateFields(), count);
+    QCOMPARE(f.marked(), marked);
+}
+
+// The slave's check starts no status time-out: a text set after a failed one stays.
+void SlaveConfigScreenTest::statusStaysAfterAFailedCheck()
+{
+    SlaveConfig running = slaveRunning();
+    running.IPAdd.clear();
+    SlaveScreen f(running);
+    frmSlaveConfig &s = f.open();
+    QCOMPARE(f.text("Status"), QStringLiteral("1 Item(s) Highlighted Contain Out Of Range Values"));
+    QVERIFY(!s.Timer2->isActive());
+    s.Save_Click();
+    QCOMPARE(f.text("Status"), QStringLiteral("Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved"));
+    QVERIFY(!s.Timer2->isActive());
+}
+
+void SlaveConfigScreenTest::loadsAndShowsItsOwnTexts()
+{
+    SlaveConfig running = slaveRunning();
+    running.ShutType = 6;
+    running.DName = 2;
+    running.IPAdd = QStringLiteral("master");
+    SlaveScreen f(running);
+    frmSlaveConfig &s = f.open();
+    QCOMPARE(f.text("ShutNameT"), QStringLiteral("Standby"));
+    QCOMPARE(s.ShutTypeIndex, 6);
+    QCOMPARE(f.text("IPAddL") + '|' + f.text("IPAddM") + '|' + f.control("IPAddT")->toolTip(),
+             QStringLiteral("Domain Name|(a valid domain name)|Domain name of computer to communicate with (less than 100 characters)"));
+    QCOMPARE(f.text("StartDelayM"), QStringLiteral("seconds (min 1, max 3600)"));
+    QCOMPARE(s.BuildValueString(), QStringLiteral("60,1,master,1,TolvexS.log,Log\\\\,1,10001,10000,0,0,60,2,0,00:00,0,1,0,2,6"));
+    f.set("DNameT=0");
+    QCOMPARE(f.text("IPAddL") + '|' + f.text("IPAddM") + '|' + f.control("IPAddT")->toolTip(),
+             QStringLiteral("IP Address|(A valid IP address)|IP Address of computer to communicate with"));
+    f.set("IPAddT=10.1.1.1");
+    s.Save_Click();
+    QCOMPARE(f.text("Status"), QStringLiteral("Changes Saved - Click Exit To Activate The Changes"));
+    QVERIFY(f.configBytes().contains("\r\nShutType=6\r\n"));
+}
+
+void SlaveConfigScreenTest::restoreThenSaveWritesTheSlaveFile()
+{
+    SlaveConfig running = slaveRunning();
+    running.Port1 = 12001;
+    running.Port2 = 12000;
+    running.CPUDelay = 45;
+    running.LogName = QStringLiteral("SlaveRun.log");
+    running.RunOnTop = 2;
+    running.DName = 2;
+    running.IPAdd = QStringLiteral("master-host");
+    SlaveScreen f(running);
+    writeFile(f.folder.path("Log/SlaveRun.log"), "x\r\n");
+    frmSlaveConfig &s = f.open();
+    s.Restore_Click();
+    QCOMPARE(f.text("Port1T") + '/' + f.text("Port2T") + ' ' + f.text("IPAddT"), QStringLiteral("10001/10000 master-host"));
+    s.Save_Click();
+    SlaveConfig expected = slaveScreenDefaults();
+    expected.DName = 2;
+    expected.IPAdd = QStringLiteral("master-host");
+    const QByteArray file = f.configBytes();
+    QCOMPARE(file, f.fileTextOf(expected));
+    QCOMPARE(file.count("\r\n"), 31);
+    QVERIFY(file.startsWith("# Tolvex Slave Version 1.0\r\n"));
+}
+
+void SlaveConfigScreenTest::texts()
+{
+    SlaveScreen f;
+    f.host.mode = 2;  // -AddErrorMessage
+    frmSlaveConfig &s = f.open();
+    QCOMPARE(s.windowTitle(), QStringLiteral("Tolvex Slave Configuration"));
+    QCOMPARE(f.control("ViewL")->toolTip(), QStringLiteral("View Tolvex Slave log file (It will not be updated while open)"));
+    QCOMPARE(f.control("ExitConfig")->toolTip(),
+             QStringLiteral("Close Tolvex Slave Configuration Screen (The program will be reset if changed values have been saved)"));
+    QCOMPARE(f.control("Archive")->toolTip(), QStringLiteral("Archive Tolvex Slave log file and create new one"));
+
+    f.set("CPUDelayT=1");
+    s.ValidateFields();
+    f.set("CPUDelayT=30");
+    {
+        const FileSizeLimit full(64);
+        s.Save_Click();
+    }
+    f.host.program.boxService.setNextAnswer(BoxAnswer::No);
+    s.Archive_Click();
+    QCOMPARE(f.boxTitles(), QStringList({"Tolvex Slave Data Error", "Tolvex Slave Configuration File Error",
+                                         "Archive Tolvex Slave Log File"}));
+    QCOMPARE(f.host.program.shown()[1].text,
+             QStringLiteral("Unable to write to the configuration file. TolvexS.ini\r\nThis may be a permissions problem."));
+    QVERIFY(readFile(f.logPath()).startsWith("Tolvex Slave Log\r\nVersion 1.0\r\nFile Created\r\n"));
+}
+
+void SlaveConfigScreenTest::leavingRestoresFirstAndAppliesBeforeTheFlag_data()
+{
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<int>("applies");
+    QTest::newRow("nothing saved") << false << 0;
+    QTest::newRow("saved") << true << 1;
+}
+
+void SlaveConfigScreenTest::leavingRestoresFirstAndAppliesBeforeTheFlag()
+{
+    QFETCH(bool, saved);
+    QFETCH(int, applies);
+    SlaveScreen f;
+    frmSlaveConfig &s = f.open();
+    f.host.ConfigSaved = saved;
+    s.ExitConfig_Click();
+    QVERIFY(s.isUnloaded());
+    QCOMPARE(f.host.restores, 2);  // before unloading, and by the unload itself
+    QCOMPARE(f.host.applies, applies);
+    QVERIFY(!f.host.DialogOpen);
+}
+
+QTEST_MAIN(SlaveConfigScreenTest)
+#include "test_slave_config_screen.moc"

@@ -1,0 +1,107 @@
+#include "UpdaterLog.h"
+#include "Clock.h"
+#include "FatalChecks.h"
+#include "FileSystem.h"
+#include "LogFile.h"
+
+namespace tolvex::update {
+
+namespace {
+
+QString lines(const QStringList &parts)
+{
+    return parts.join(QStringLiteral("\r\n"));
+}
+
+const QString kPermissions = QStringLiteral("This may be a permissions problem.");
+const QString kTerminate = QStringLiteral("The program will now terminate.");
+
+} // namespace
+
+QString updaterLogHeader(int versionMajor, int versionMinor, const QDateTime &now)
+{
+    return lines({QStringLiteral("Updater"),
+                  QStringLiteral("Version ") + QString::number(versionMajor) + QLatin1Char('.')
+                      + QString::number(versionMinor),
+                  QStringLiteral("File Created"), logStamp(now), QString(), QString()})
+        + QStringLiteral("\r\n");
+}
+
+QString requestEntry(const QDateTime &now, const QString &url)
+{
+    return lines({logStamp(now), QStringLiteral("Update Check"), QString(), QStringLiteral("Web URL"),
+                  QStringLiteral("-------"), url, QString()});
+}
+
+QString programEntry(int commandMode, const QString &displayName, const QString &major, const QString &minor,
+                     const QString &osVer)
+{
+    return lines({QStringLiteral("Program Data"), QStringLiteral("------------"),
+                  QStringLiteral("Control Mode :  ") + QString::number(commandMode),
+                  QStringLiteral("Program Name :  ") + displayName, QStringLiteral("Major Version:  ") + major,
+                  QStringLiteral("Minor Version:  ") + minor, QStringLiteral("OS Version:     ") + osVer, QString()});
+}
+
+QString replyHeading()
+{
+    return lines({QStringLiteral("Web Page xml"), QStringLiteral("------------")});
+}
+
+QString replyPageEntry(const QString &page)
+{
+    return lines({trimSpaces(page), QString()});
+}
+
+QString replyDataEntry(const UpdateReply &r)
+{
+    return lines({QStringLiteral("Web Page Data"), QStringLiteral("-------------"),
+                  QStringLiteral("Program Name :  ") + r.Name, QStringLiteral("Major Version:  ") + r.Version1,
+                  QStringLiteral("Minor Version:  ") + r.Version2, QStringLiteral("Contact url  :  ") + r.Contact,
+                  QStringLiteral("Download url :  ") + r.Download, QStringLiteral("Known Issues :  ") + r.KIssues,
+                  QStringLiteral("History      :  ") + r.History, QStringLiteral("Home Page    :  ") + r.Index,
+                  QStringLiteral("Message      :  ") + r.Message, QStringLiteral("Uninstall    :  ") + r.Uninstall,
+                  QStringLiteral("Error Count  :  ") + QString::number(r.ErrCount), QString(), QString(), QString()});
+}
+
+QString trimSpaces(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+bool updaterLogOn(const QString &logPath)
+{
+    return fs::fileExists(logPath + QStringLiteral("LogOn.txt"));
+}
+
+void createUpdaterLog(ProgramHost &host, const QString &logPath, int versionMajor, int versionMinor)
+{
+    mdInit::CheckLogDirectory(host, logPath);
+    const QString path = logPath + QStringLiteral("Updater.log");
+    if (fs::fileExists(path))
+        return;
+    if (fs::replaceWithText(path, updaterLogHeader(versionMajor, versionMinor, host.clock().now())))
+        return;
+    fatalExit(host, QStringLiteral("Updater Log File Error"),
+              {QStringLiteral("Unable to create the log file Updater.log."), kPermissions, kTerminate},
+              BoxIcon::Exclamation);
+}
+
+void writeUpdaterLog(ProgramHost &host, const QString &logPath, const QString &text)
+{
+    if (!updaterLogOn(logPath))
+        return;
+    mdInit::CheckWorkFile(host, QStringLiteral("log"), logPath, QStringLiteral("Updater.log"));
+    if (fs::appendText(logPath + QStringLiteral("Updater.log"), text + QStringLiteral("\r\n")))
+        return;
+    fatalExit(host, QStringLiteral("Updater Log File Write Error"),
+              {QStringLiteral("Unable to write to the log file Updater.log."), kPermissions, kTerminate},
+              BoxIcon::Exclamation);
+}
+
+} // namespace tolvex::update
