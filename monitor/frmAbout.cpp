@@ -21,6 +21,8 @@ frmAbout::frmAbout(tolvex::MonitorWindow &main)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
+    // Whole seconds: the box must not close before its time.
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &frmAbout::Timer1_Timer);
     connect(ui->ExitAbout, &QAbstractButton::clicked, this, &frmAbout::ExitAbout_Click);
     tolvex::onLabelClick(ui->WebSite, [this] { WebSite_Click(); });
