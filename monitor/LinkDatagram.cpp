@@ -1,6 +1,7 @@
 #include "LinkDatagram.h"
 
 #include "ConfigFile.h"
+#include "ConfigScan.h"
 
 namespace tolvex::link {
 
@@ -49,17 +50,14 @@ MasterFrame judgeMasterFrame(const QString &datagram)
     if (datagram.size() < kLengthPos + 1)
         return MasterFrame::Unreadable;
 
-    // The length field is characters 6 to 7; a text that ends after character 6
-    // offers only that one. Every character present must be a digit.
-    const QStringView field = QStringView(datagram).mid(kLengthPos, 2);
-    int length = 0;
-    for (QChar c : field) {
-        if (!isDecimalDigit(c))
-            return MasterFrame::Unreadable;
-        length = length * 10 + (c.unicode() - '0');
-    }
+    // The length field is characters 6 to 7 (only 6 when the text ends there), read
+    // as one number: blanks around it, a sign and a decimal point are allowed, anything
+    // else makes the frame unreadable. A negative or broken length fails the frame.
+    const std::optional<double> length = configscan::strictNumber(datagram.mid(kLengthPos, 2));
+    if (!length)
+        return MasterFrame::Unreadable;
 
-    if (!hasFrameShape(datagram) || length != expectedPayload(datagram))
+    if (!hasFrameShape(datagram) || *length != static_cast<double>(expectedPayload(datagram)))
         return MasterFrame::Invalid;
     return MasterFrame::Valid;
 }

@@ -1,5 +1,6 @@
 // The master's monitoring cycle: the half-second timer and the three state steps.
 #include "LogFile.h"
+#include "MasterLink.h"
 #include "TolvexMMain.h"
 #include "ShutTypes.h"
 #include "VbColor.h"
@@ -9,6 +10,9 @@ using namespace tolvex;
 
 void TolvexMMain::tmrRefresh_Timer()
 {
+    // Whatever waits on the rows is judged in the second it arrived in, even should the
+    // sockets' own arrival events be late or lost.
+    link->drainAll();
     if (st.CycleTick == 1) {
         mdInit::RefreshComputerList(*this);
         holdForOpenDialogs();

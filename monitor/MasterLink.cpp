@@ -11,7 +11,7 @@ MasterLink::MasterLink(TolvexMMain &owner)
 {
     for (int i = 1; i <= 4; ++i) {
         m_rows[i] = std::make_unique<UdpEndpoint>();
-        m_rows[i]->setArrivalHandler([&owner, i] { owner.udpServ_DataArrival(i); });
+        m_rows[i]->setArrivalHandler([&owner, i](const QString &datagram) { owner.udpServ_DataArrival(i, datagram); });
     }
 }
 
@@ -21,6 +21,12 @@ void MasterLink::closeAll()
 {
     for (int i = 1; i <= 4; ++i)
         m_rows[i]->close();
+}
+
+void MasterLink::drainAll()
+{
+    for (int i = 1; i <= 4; ++i)
+        m_rows[i]->drain();
 }
 
 namespace mdInit {
@@ -73,35 +79,37 @@ void TolvexMMain::SendToRemotes()
     st.NetworkOK = !failed;
 }
 
-void TolvexMMain::udpServ_DataArrival(int index)
+// One datagram on row `index`'s socket (a null text: a failed receive). Liveness is
+// judged by valid answers only: a row that gave one in this second stays connected
+// whatever else arrives on it, and NoComms goes back to 1 only while no row has.
+void TolvexMMain::udpServ_DataArrival(int index, const QString &datagram)
 {
     if (index < 1 || index > 4)
         return;
-    auto noRowConnected = [this] {
-        for (int i = 1; i <= 4; ++i) {
-            if (st.CommsState[i] == 2)
-                return false;
-        }
-        return true;
-    };
-    for (const QString &datagram : link->row(index).takePending()) {
-        st.RxData = datagram;
-        const link::MasterFrame frame = link::judgeMasterFrame(datagram);
-        if (frame == link::MasterFrame::Valid) {
-            st.NoComms = 0;
-            st.CommsState[index] = 2;
-            st.RemoteLetter[index] = datagram.mid(3, 1);
-            const QChar state = datagram.at(4);
-            if (state.isDigit() && state.unicode() < 128) {
-                if (state == QLatin1Char('2'))
-                    st.RemoteLetter[index] += QStringLiteral("**");
-                continue;
-            }
-            st.CommsState[index] = 0; // a state that is no digit makes the answer unreadable
-        } else {
-            st.CommsState[index] = frame == link::MasterFrame::Invalid ? 1 : 0;
-        }
-        if (noRowConnected())
-            st.NoComms = 1;
+    st.RxData = datagram;
+    const link::MasterFrame frame = link::judgeMasterFrame(datagram);
+    int state = 0;
+    const bool stateRead = link::stateDigit(datagram, state);
+    if (frame == link::MasterFrame::Valid && stateRead) {
+        st.NoComms = 0;
+        st.CommsState[index] = 2;
+        st.RemoteLetter[index] = datagram.mid(3, 1);
+        if (state == 2)
+            st.RemoteLetter[index] += QStringLiteral("**");
+        return;
     }
+    if (st.CommsState[index] == 2)
+        return;
+    if (frame == link::MasterFrame::Valid) {
+        // A frame whose state is no digit: its letter is taken, the answer is unreadable.
+        st.RemoteLetter[index] = datagram.mid(3, 1);
+        st.CommsState[index] = 0;
+    } else {
+        st.CommsState[index] = frame == link::MasterFrame::Invalid ? 1 : 0;
+    }
+    for (int i = 1; i <= 4; ++i) {
+        if (st.CommsState[i] == 2)
+            return;
+    }
+    st.NoComms = 1;
 }

@@ -15,6 +15,8 @@ public:
 
     UdpEndpoint &row(int index) { return *m_rows[index]; }
     void closeAll();
+    // Reads whatever waits on every row; the cycle calls it on each tick.
+    void drainAll();
 
 private:
     std::array<std::unique_ptr<UdpEndpoint>, 5> m_rows; // 1..4 used

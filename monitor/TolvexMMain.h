@@ -33,7 +33,7 @@ public:
     void RunTick();
     void ShutdownTick();
     void SendToRemotes();
-    void udpServ_DataArrival(int index);
+    void udpServ_DataArrival(int index, const QString &datagram);
     void Reset_Click() override;
     void RestartMonitoring() override;
     void TestS_Click() override;

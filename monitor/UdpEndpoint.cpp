@@ -1,19 +1,36 @@
 #include "UdpEndpoint.h"
 #include "LinkDatagram.h"
+#include <QElapsedTimer>
 #include <QHostInfo>
+#include <QScopedValueRollback>
+#include <QVariant>
 #include <QUdpSocket>
+#include <sys/socket.h>
 
 namespace tolvex {
 
 namespace {
-// Larger datagrams are cut to this size; no valid frame comes near it.
-constexpr qint64 kMaxDatagram = 65536;
+
+// Room for the largest datagram IPv4 can carry; no valid frame comes near it.
+constexpr int kMaxDatagram = 65536;
+
+// Best effort: the forced size needs administrator rights, the plain one is capped by
+// the system's limit.
+void enlargeReceiveBuffer(QUdpSocket &socket)
+{
+    const int bytes = UdpEndpoint::kReceiveBufferBytes;
+    const int fd = int(socket.socketDescriptor());
+    if (fd >= 0 && ::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) == 0)
+        return;
+    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(bytes));
 }
 
+} // namespace
+
 UdpEndpoint::UdpEndpoint(QObject *parent)
-    : QObject(parent), m_socket(new QUdpSocket(this))
+    : QObject(parent), m_socket(new QUdpSocket(this)), m_buffer(kMaxDatagram, Qt::Uninitialized)
 {
-    connect(m_socket, &QUdpSocket::readyRead, this, &UdpEndpoint::deliver);
+    connect(m_socket, &QUdpSocket::readyRead, this, &UdpEndpoint::drain);
 }
 
 UdpEndpoint::~UdpEndpoint()
@@ -22,19 +39,48 @@ UdpEndpoint::~UdpEndpoint()
         QHostInfo::abortHostLookup(m_lookupId);
 }
 
-void UdpEndpoint::deliver()
+// The socket tells of new datagrams only after the previous arrival event was followed
+// by a read; an arrival event that finds nothing (the event loop can report a socket
+// that an earlier drain of the same turn has already emptied) must still end in a
+// read, or the socket falls silent for good. So every drain reads until a read finds
+// the socket empty, and only a spent time budget ends it earlier, after a read as well.
+void UdpEndpoint::drain()
 {
-    if (m_handler)
-        m_handler();
-    // A flood is taken in portions; the rest waits behind the other events (the
-    // timer among them) instead of holding the window thread.
-    if (m_socket->hasPendingDatagrams() && !m_deliveryQueued) {
-        m_deliveryQueued = true;
-        QMetaObject::invokeMethod(this, [this] {
-            m_deliveryQueued = false;
-            deliver();
-        }, Qt::QueuedConnection);
+    if (m_draining)
+        return; // a handler that lets events run must not start a second drain inside the first
+    const QScopedValueRollback<bool> guard(m_draining, true);
+    QElapsedTimer spent;
+    spent.start();
+    while (isBound()) {
+        const qint64 got = m_socket->readDatagram(m_buffer.data(), m_buffer.size());
+        if (got < 0) {
+            if (m_socket->error() == QAbstractSocket::TemporaryError)
+                return; // nothing left, and the socket is armed again
+            if (m_handler)
+                m_handler(QString()); // a failed receive
+            if (!m_socket->hasPendingDatagrams())
+                return;
+        } else if (m_handler) {
+            m_handler(link::fromBytes(QByteArray::fromRawData(m_buffer.constData(), int(got))));
+        }
+        if (spent.elapsed() >= kTurnBudgetMs) {
+            continueLater();
+            return;
+        }
     }
+}
+
+// The rest of a flood waits behind the timers and other events of this turn; the
+// socket's own arrival event comes back as well, whichever is first reads on.
+void UdpEndpoint::continueLater()
+{
+    if (m_continueQueued)
+        return;
+    m_continueQueued = true;
+    QMetaObject::invokeMethod(this, [this] {
+        m_continueQueued = false;
+        drain();
+    }, Qt::QueuedConnection);
 }
 
 void UdpEndpoint::close()
@@ -62,7 +108,10 @@ bool UdpEndpoint::bind(const QString &remoteHost, int localPort)
     if (localPort < 1 || localPort > 65535)
         return false;
     m_socket->close();
-    return m_socket->bind(QHostAddress::AnyIPv4, quint16(localPort), QAbstractSocket::DontShareAddress);
+    if (!m_socket->bind(QHostAddress::AnyIPv4, quint16(localPort), QAbstractSocket::DontShareAddress))
+        return false;
+    enlargeReceiveBuffer(*m_socket);
+    return true;
 }
 
 bool UdpEndpoint::isBound() const
@@ -101,23 +150,6 @@ bool UdpEndpoint::send(int remotePort, const QString &text)
     }
     const QByteArray bytes = link::toBytes(text);
     return m_socket->writeDatagram(bytes, m_address, quint16(remotePort)) == bytes.size();
-}
-
-QStringList UdpEndpoint::takePending(int limit)
-{
-    QStringList out;
-    while (m_socket->hasPendingDatagrams() && out.size() < limit) {
-        const qint64 size = m_socket->pendingDatagramSize();
-        QByteArray data(int(qBound<qint64>(0, size, kMaxDatagram)), Qt::Uninitialized);
-        const qint64 got = m_socket->readDatagram(data.data(), data.size());
-        if (got < 0) {
-            out << QString(); // a failed receive reads as an empty datagram
-            continue;
-        }
-        data.truncate(int(got));
-        out << link::fromBytes(data);
-    }
-    return out;
 }
 
 } // namespace tolvex

@@ -2,6 +2,7 @@
 #include "LogFile.h"
 #include "ShutTypes.h"
 #include "TolvexSMain.h"
+#include "UdpEndpoint.h"
 #include "VbColor.h"
 #include "ui_TolvexSMain.h"
 
@@ -9,6 +10,9 @@ using namespace tolvex;
 
 void TolvexSMain::tmrRefresh_Timer()
 {
+    // Whatever waits on the socket is taken in the second it arrived in, even should
+    // the socket's own arrival events be late or lost.
+    udpServ->drain();
     // Each test reads RunState afresh: a move from 1 to 2 runs the first countdown
     // step in the same second, a move from 0 to 1 waits for the next one.
     holdForOpenDialogs();
@@ -22,6 +26,9 @@ void TolvexSMain::tmrRefresh_Timer()
     // also while not configured; the main window's controls come back once more.
     if (closeIdleDialogs() > 0)
         mdInit::RestoreMainControls(*this);
+    // A new second of the link begins.
+    st.ValidThisSecond = false;
+    st.ErrorRepliesLeft = link::kErrorRepliesPerSecond;
 }
 
 void TolvexSMain::ActivationTick()

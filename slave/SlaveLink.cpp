@@ -7,31 +7,18 @@
 
 using namespace tolvex;
 
-// Every datagram waiting now is handled in turn; the endpoint calls again for the
-// rest of a flood, behind the other pending events. Whoever sent a datagram, it is
-// taken as the master's: the answer always goes to the configured master.
-void TolvexSMain::udpServ_DataArrival()
+// One datagram on the receive port (a null text: a failed receive, never answered).
+// Whoever sent it, it is taken as the master's: the answer always goes to the
+// configured master.
+void TolvexSMain::udpServ_DataArrival(const QString &datagram)
 {
-    for (const QString &datagram : udpServ->takePending()) {
-        if (datagram.isNull()) {
-            markLinkError(); // a failed receive: nothing is answered
-            continue;
-        }
-        takeDatagram(datagram);
+    if (datagram.isNull()) {
+        markLinkError();
+        return;
     }
-}
-
-void TolvexSMain::markLinkError()
-{
-    st.LinkStatus = QStringLiteral("Error");
-    colors::setForeColor(ui->Counter, colors::kOrange);
-    ui->Counter->setText(QStringLiteral("Connection Error"));
-    st.NoComms = 1;
-}
-
-void TolvexSMain::takeDatagram(const QString &datagram)
-{
-    if (link::isValidSlaveFrame(datagram)) {
+    const bool valid = link::isValidSlaveFrame(datagram);
+    if (valid) {
+        st.ValidThisSecond = true;
         st.LinkStatus = QStringLiteral("-OK-");
         if (st.RunState == 1)
             st.NoComms = 0;
@@ -49,9 +36,27 @@ void TolvexSMain::takeDatagram(const QString &datagram)
         st.TxMessage = link::kErrorReply;
     }
     // Answers leave only in Run and in the last second of the activation delay, the
-    // window in which the master polls.
-    if ((st.Count == 1 && st.RunState == 0) || st.RunState == 1)
-        SendReply();
+    // window in which the master polls; error replies only while this second allows.
+    if (!((st.Count == 1 && st.RunState == 0) || st.RunState == 1))
+        return;
+    if (!valid) {
+        if (st.ErrorRepliesLeft <= 0)
+            return;
+        --st.ErrorRepliesLeft;
+    }
+    SendReply();
+}
+
+// An invalid datagram or a failed receive is shown, but never undoes a valid datagram
+// of the same second: liveness is judged by valid datagrams only.
+void TolvexSMain::markLinkError()
+{
+    if (st.ValidThisSecond)
+        return;
+    st.LinkStatus = QStringLiteral("Error");
+    colors::setForeColor(ui->Counter, colors::kOrange);
+    ui->Counter->setText(QStringLiteral("Connection Error"));
+    st.NoComms = 1;
 }
 
 void TolvexSMain::SendReply()

@@ -1,4 +1,5 @@
 #pragma once
+#include "LinkDatagram.h"
 #include "MonitorState.h"
 
 namespace tolvex {
@@ -6,6 +7,10 @@ namespace tolvex {
 // What the slave keeps beyond the common run state: the link's state for its log.
 struct SlaveState : MonitorState {
     QString LinkStatus = QStringLiteral("...."); // "....", "Fail", "-OK-" or "Error"
+    // Renewed on every tick of the cycle: a valid datagram came in this second (then no
+    // invalid one marks the link), and the error replies still allowed in it.
+    bool ValidThisSecond = false;
+    int ErrorRepliesLeft = link::kErrorRepliesPerSecond;
 };
 
 } // namespace tolvex

@@ -17,7 +17,7 @@ TolvexSMain::TolvexSMain(ProgramServices services, QString cmdLine, Options opti
 {
     ui->setupUi(this);
     udpServ->setObjectName(QStringLiteral("udpServ"));
-    udpServ->setArrivalHandler([this] { udpServ_DataArrival(); });
+    udpServ->setArrivalHandler([this](const QString &datagram) { udpServ_DataArrival(datagram); });
 
     setUpWindow(Controls{ui->About, ui->Config, ui->Reset, ui->TestS, ui->Update, ui->Exit, ui->Park,
                          ui->ActivateIcon, ui->ActivityIcon, ui->ShutdownIcon, ui->Logo});

@@ -30,7 +30,7 @@ public:
     void ActivationTick();
     void RunTick();
     void ShutdownTick();
-    void udpServ_DataArrival();
+    void udpServ_DataArrival(const QString &datagram);
     void SendReply();
     void Reset_Click() override;
     void RestartMonitoring() override;
@@ -52,7 +52,6 @@ protected:
     tolvex::ConfigScreen *createConfigScreen() override;
 
 private:
-    void takeDatagram(const QString &datagram);
     void markLinkError();
 };
 

@@ -8,7 +8,7 @@ class TestLinkDatagram : public QObject {
 
 private slots:
     // Tags <LO, <AO, <PO; a final ">"; characters 6-7 the payload length. Fewer than
-    // six characters, or no digits in 6-7, make the frame unreadable for the master.
+    // six characters, or 6-7 that are no number, make the frame unreadable for the master.
     void masterReading_data()
     {
         QTest::addColumn<QString>("datagram");
@@ -17,8 +17,12 @@ private slots:
         const std::pair<const char *, MasterFrame> rows[] = {
             {"<LOP100>", V}, {"<LOS200>", V}, {"<LOC000>", V}, {"<AOP100>", V}, {"<POP100>", V},
             {"<XOP100>", I}, {"<LOP101x>", V}, {"<LOP101>", I}, {"<LOP100x", I}, {"<LOP100", I},
-            {"<LOP10", I},   {"<LOP1a", U},   {"<LOP1", U},    {"<LOP1ab>", U}, {"<LOP1 0>", U},
-            {"LOP100>", U},  {"", U}};
+            {"<LOP10", I},   {"<LOP1a", U},   {"<LOP1", U},    {"<LOP1ab>", U}, {"LOP100>", U},
+            {"", U},
+            // The length field read as one number: blanks around it, a sign and a point.
+            {"<LOP1 0>", V}, {"<LOP1 1x>", V}, {"<LOP11 x>", V}, {"<LOP1+1x>", V}, {"<LOP11.x>", V},
+            {"<LOP1-1>", I}, {"<LOP1-1x>", I}, {"<LOP1.5>", I},  {"<LOP1 9>", I},  {"<LOP1  >", U},
+            {"<LOP1- >", U}, {"<LOP1 a>", U}, {"<LOP1-", U},    {"<LOP1.>", U}};
         for (const auto &[datagram, expected] : rows)
             QTest::addRow("'%s'", datagram) << QString(datagram) << expected;
         QTest::newRow("99 payload chars") << "<LOP199" + QString(99, 'z') + ">" << V;

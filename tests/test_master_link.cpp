@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
+#include <atomic>
+#include <thread>
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -91,6 +93,9 @@ class MasterLinkTest : public QObject {
 private slots:
     void session();
     void hostileDatagramsOnlyMarkTheRow();
+    void junkNeverCostsAConnectedSecond_data();
+    void junkNeverCostsAConnectedSecond();
+    void floodKeepsTheMasterHearing();
     void unconfigured_data();
     void unconfigured();
     void oneUnreachableSlaveDoesNotStopTheOthers();
@@ -180,6 +185,95 @@ void MasterLinkTest::hostileDatagramsOnlyMarkTheRow()
     QTest::qWait(40);
     QCOMPARE(m.st.CommsState[1], 0);
     QCOMPARE(m.st.NoComms, 1);
+}
+
+void MasterLinkTest::junkNeverCostsAConnectedSecond_data()
+{
+    QTest::addColumn<QList<QByteArray>>("second"); // what reaches row 1 in one second, in order
+    QTest::addColumn<QString>("shown");
+
+    const QByteArray answer("<LOP100>");
+    const QByteArray junk("\x01\x02garbage");
+    const QByteArray wrong("<XXP100>");
+    const QString connected = QStringLiteral(" Connected");
+    QTest::newRow("answer, junk") << QList<QByteArray>{answer, junk} << connected;
+    QTest::newRow("answer, wrong frame") << QList<QByteArray>{answer, wrong} << connected;
+    QTest::newRow("junk, answer, wrong frame") << QList<QByteArray>{junk, answer, wrong} << connected;
+    QTest::newRow("answer, state no digit") << QList<QByteArray>{answer, "<LOPx00>"} << connected;
+    QTest::newRow("answer, length -1") << QList<QByteArray>{answer, "<LOP1-1>"} << connected;
+    QTest::newRow("answer, 100 junk") << (QList<QByteArray>{answer} + QList<QByteArray>(100, junk)) << connected;
+    // The length field is read as a number: a blank before it is allowed, -1 is no length.
+    QTest::newRow("length with a blank") << QList<QByteArray>{"<LOP1 0>"} << connected;
+    QTest::newRow("length -1") << QList<QByteArray>{"<LOP1-1>"} << QStringLiteral(" Data Error");
+    QTest::newRow("junk only") << QList<QByteArray>{wrong, junk} << QStringLiteral(" Not Connected");
+}
+
+// Liveness is judged by valid answers alone: a row that answered in a second is shown
+// connected, and the second counts, whatever else arrived on that row.
+void MasterLinkTest::junkNeverCostsAConnectedSecond()
+{
+    QFETCH(QList<QByteArray>, second);
+    QFETCH(QString, shown);
+    Link l;
+    l.slave1.reply.clear();
+    l.slave2.reply.clear();
+    QVERIFY(l.load());
+    TolvexMMain &m = *l.window;
+    QVERIFY(l.networkSecond());
+    QCOMPARE(m.st.RunState, 1);
+    QUdpSocket attacker;
+    const bool connected = shown == QLatin1String(" Connected");
+    for (int i = 0; i < 3; ++i) {
+        for (const QByteArray &datagram : second)
+            attacker.writeDatagram(datagram, QHostAddress::LocalHost, quint16(l.base));
+        QTest::qWait(30);
+        QCOMPARE(m.st.NoComms, connected ? 0 : 1);
+        QVERIFY(l.second()); // the cycle takes whatever is still waiting first
+        QCOMPARE(m.Type1[1]->text(), shown);
+        QCOMPARE(m.st.Count, connected ? 0 : i + 1);
+        const QString line = l.log().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).last();
+        const int state = connected ? 2 : shown == QLatin1String(" Data Error") ? 1 : 0;
+        QVERIFY2(line.contains(QStringLiteral(", Comms: %1, 0, 0, 0").arg(state)), qPrintable(line));
+    }
+}
+
+// Junk at full speed on a row's port: the master goes on reading it, the real answers
+// among it count, and once the flood ends every answer is taken again.
+void MasterLinkTest::floodKeepsTheMasterHearing()
+{
+    Link l;
+    QVERIFY(l.load());
+    TolvexMMain &m = *l.window;
+    QVERIFY(l.networkSecond());
+    std::atomic<long> sent{0};
+    std::atomic<bool> flooding{true};
+    std::thread flood([&sent, &flooding, port = quint16(l.base)] {
+        QUdpSocket socket;
+        for (long i = 0; flooding; ++i) {
+            if (socket.writeDatagram(i % 2 ? "<LOX999>" : "\x01\x02garbage", QHostAddress::LocalHost, port) > 0)
+                ++sent;
+        }
+    });
+    QStringList rows;
+    for (int i = 0; i < 12; ++i) {
+        const bool running = l.networkSecond();
+        rows << m.Type1[1]->text();
+        if (!running)
+            break;
+    }
+    flooding = false;
+    flood.join();
+    QVERIFY2(sent > 1000, qPrintable(QString::number(sent)));
+    QVERIFY2(rows.contains(QStringLiteral(" Connected")), qPrintable(rows.join('|')));
+    QVERIFY(!l.boxes.shown().size());
+
+    // After the flood: a poll, its answer, and row 1 shown connected in the next cycle.
+    QTest::qWait(200);
+    QVERIFY(l.networkSecond());
+    m.st.CommsState[1] = 0;
+    QVERIFY(l.networkSecond());
+    QCOMPARE(m.Type1[1]->text(), QStringLiteral(" Connected"));
+    QCOMPARE(m.st.Count, 0);
 }
 
 void MasterLinkTest::unconfigured_data()

@@ -49,6 +49,19 @@ struct LinkRig {
         return probed ? got : got << QStringLiteral("(no answer to the probe)");
     }
 
+    // Waits until the slave has answered all it was sent (nothing reaches the master for
+    // a while), throwing the answers away.
+    bool settle()
+    {
+        QElapsedTimer quiet;
+        quiet.start();
+        return QTest::qWaitFor([&] {
+            for (; master.hasPendingDatagrams(); quiet.restart())
+                master.receiveDatagram();
+            return quiet.elapsed() > 300;
+        }, 10000);
+    }
+
     SlaveFixture fx;
     QUdpSocket master;
     QUdpSocket sender;
@@ -65,6 +78,9 @@ private slots:
     void datagrams();
     void commands_data();
     void commands();
+    void junkNeverCostsAConnectedSecond_data();
+    void junkNeverCostsAConnectedSecond();
+    void errorRepliesAreLimited();
     void floodKeepsTheCycleRunning();
 };
 
@@ -160,6 +176,81 @@ void TestSlaveLink::commands()
     QTEST(rig.answers(), "answers");
 }
 
+void TestSlaveLink::junkNeverCostsAConnectedSecond_data()
+{
+    QTest::addColumn<QList<QByteArray>>("second"); // the datagrams of one second, in order
+    QTest::addColumn<bool>("connected");
+
+    const QByteArray poll("<LOA100>");
+    const QByteArray junk("\x01\x02garbage");
+    const QByteArray wrong("<LOX999>");
+    QTest::newRow("poll, junk") << QList<QByteArray>{poll, junk} << true;
+    QTest::newRow("junk, poll") << QList<QByteArray>{junk, poll} << true;
+    QTest::newRow("junk, poll, wrong frame, empty") << QList<QByteArray>{junk, poll, wrong, QByteArray()} << true;
+    QTest::newRow("poll, 50 wrong frames") << (QList<QByteArray>{poll} + QList<QByteArray>(50, wrong)) << true;
+    QTest::newRow("junk only") << QList<QByteArray>{junk, wrong} << false;
+}
+
+// Liveness is judged by valid datagrams alone: invalid ones are shown, and answered,
+// only in a second without a valid one.
+void TestSlaveLink::junkNeverCostsAConnectedSecond()
+{
+    QFETCH(QList<QByteArray>, second);
+    QFETCH(bool, connected);
+    LinkRig rig;
+    rig.fx.config.StartDelay = 1;
+    rig.fx.config.LogLevel = 3;
+    QVERIFY(rig.fx.load());
+    QVERIFY(rig.fx.reach(1));
+    for (int i = 0; i < 3; ++i) {
+        for (const QByteArray &datagram : second)
+            rig.sender.writeDatagram(datagram, QHostAddress(kMasterAddress), quint16(rig.fx.config.Port2));
+        QTest::qWait(30);
+        const bool shownError = rig.w().ui->Counter->text() == QLatin1String("Connection Error");
+        QVERIFY(rig.fx.seconds()); // the tick takes whatever is still waiting first
+        const QString line = rig.fx.log().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).last();
+        if (connected) {
+            if (second.first() == link::toBytes(link::kPoll)) // shown only before the first valid one
+                QVERIFY2(!shownError, qPrintable(QString::number(i)));
+            QVERIFY2(line.contains(QLatin1String(", Count:    0, Comms: -OK-")), qPrintable(line));
+            QCOMPARE(rig.w().ui->Counter->text(), QStringLiteral("Connected"));
+        } else {
+            QVERIFY2(line.contains(QStringLiteral(", Count:    %1, Comms: Error").arg(i + 1)), qPrintable(line));
+        }
+    }
+}
+
+// Every valid datagram is answered; invalid ones at most a few dozen times a second of
+// the cycle, so that a flood of junk is not passed on to the master.
+void TestSlaveLink::errorRepliesAreLimited()
+{
+    LinkRig rig;
+    rig.fx.config.StartDelay = 1;
+    QVERIFY(rig.fx.load());
+    QVERIFY(rig.fx.reach(1));
+    const QHostAddress slave(kMasterAddress);
+    const quint16 port = quint16(rig.fx.config.Port2);
+    const int limit = link::kErrorRepliesPerSecond;
+    QVERIFY(limit >= 10 && limit <= 60);
+
+    for (int i = 0; i < limit + 70; ++i)
+        rig.sender.writeDatagram("<LOX999>", slave, port);
+    for (int i = 0; i < 20; ++i)
+        rig.sender.writeDatagram("<LOA100>", slave, port);
+    QTest::qWait(100); // all taken before the probe changes the answer's letter
+    const QStringList first = rig.answers();
+    QCOMPARE(first.count(link::kErrorReply), limit);
+    QCOMPARE(first.count(QStringLiteral("<LOP100>")), 20);
+
+    rig.sender.writeDatagram("junk", slave, port);
+    QCOMPARE(rig.answers(), QStringList()); // nothing left in this second
+
+    QVERIFY(rig.fx.seconds()); // a new second, a new allowance
+    for (int i = 0; i < 5; ++i)
+        rig.sender.writeDatagram("junk", slave, port);
+    QCOMPARE(rig.answers(), QStringList(5, link::kErrorReply));
+}
+
 void TestSlaveLink::floodKeepsTheCycleRunning()
 {
     LinkRig rig;
@@ -194,6 +285,10 @@ void TestSlaveLink::floodKeepsTheCycleRunning()
     QCOMPARE(rig.w().st.RunState, 1);
     // Polls got through the flood: some second of Run was judged connected.
     QVERIFY2(shown.contains(QStringLiteral("Connected")), qPrintable(shown.join(QStringLiteral(" | "))));
+
+    // And the slave still hears: a poll after the flood is taken and answered.
+    QVERIFY(rig.settle());
+    QVERIFY(!rig.answers().contains(QStringLiteral("(no answer to the probe)")));
 }
 
 QTEST_MAIN(TestSlaveLink)

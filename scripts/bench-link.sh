@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The link benchmark: a real master and a real slave on 127.0.0.1 in simulation, one
+# receive port flooded. Builds first, then runs scripts/bench_link.py inside a private
+# network namespace when it can make one (as root), so that the fixed ports it uses
+# are its own. Examples:
+#   scripts/bench-link.sh --target slave --kind mixed --rate 100000 --seconds 60 --runs 10
+#   scripts/bench-link.sh --target master --kind random
+#   scripts/bench-link.sh --target slave --kind polls --rate 0 --seconds 2 --bursts 50
+# Options: --target master|slave, --kind random|wrong|mixed|polls, --rate N (0: as fast
+# as possible), --seconds S, --runs N, --bursts N (one pair of programs, N floods).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/build.sh" >/dev/null
+if [ "$(id -u)" = 0 ] && [ -z "${TOLVEX_BENCH_NETNS:-}" ] && command -v unshare >/dev/null; then
+  exec unshare -n env TOLVEX_BENCH_NETNS=1 bash -c 'ip link set lo up && exec python3 "$0" "$@"' \
+    "$root/scripts/bench_link.py" "$@"
+fi
+exec python3 "$root/scripts/bench_link.py" "$@"
