@@ -13,9 +13,9 @@ void TolvexSMain::tmrRefresh_Timer()
     // Whatever waits on the socket is taken in the second it arrived in, even should
     // the socket's own arrival events be late or lost.
     udpServ->drain();
+    holdForOpenDialogs();
     // Each test reads RunState afresh: a move from 1 to 2 runs the first countdown
     // step in the same second, a move from 0 to 1 waits for the next one.
-    holdForOpenDialogs();
     if (!st.DialogOpen && !st.NotConfigured && st.RunState == 1)
         RunTick();
     if (!st.DialogOpen && !st.NotConfigured && st.RunState == 0)
