@@ -3,6 +3,7 @@
 #include "MonitorWindow.h"
 #include "mdAdminTest.h"
 #include "mdMain.h"
+#include "mdMisc.h"
 #include <QApplication>
 #include <QLabel>
 #include <cstdio>
@@ -31,10 +32,40 @@ void scriptFromEnvironment(ScriptedMessageBoxService &boxes)
     }
 }
 
+namespace {
+
+// The boxes and the desktop of a program: on screen, or recorded and echoed to
+// standard error when there is no screen (nothing is ever started from a headless run).
+struct ScreenServices {
+    QtMessageBoxService screenBoxes;
+    ScriptedMessageBoxService headlessBoxes;
+    QtDesktopService screenDesktop;
+    RecordingDesktopService headlessDesktop;
+
+    ScreenServices()
+    {
+        scriptFromEnvironment(headlessBoxes);
+        headlessDesktop.setEchoToStderr(true);
+    }
+    MessageBoxService &boxes()
+    {
+        return isHeadless() ? static_cast<MessageBoxService &>(headlessBoxes) : screenBoxes;
+    }
+    DesktopService &desktop()
+    {
+        return isHeadless() ? static_cast<DesktopService &>(headlessDesktop) : screenDesktop;
+    }
+};
+
+} // namespace
+
 int runStartUpError(QApplication &app, MultiInst::Program program)
 {
+    ScreenServices screen;
     MultiInst window(program);
     window.setExitAction([&app] { app.quit(); });
+    const QString title = program == MultiInst::Program::Master ? QStringLiteral("Tolvex") : QStringLiteral("Tolvex Slave");
+    window.setLogoAction([&screen, title] { mdMisc::OpenWebPage(screen.boxes(), screen.desktop(), title, QString()); });
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
     window.show();
     if (isHeadless()) {
@@ -56,29 +87,30 @@ int runProgram(QApplication &app, MultiInst::Program program, PowerBackend &powe
     if (!mdMain::TakeInstanceLock(lock, commandLine, master ? QStringLiteral("TolvexM") : QStringLiteral("TolvexS")))
         return runStartUpError(app, program);
 
-    QtMessageBoxService screenBoxes;
-    ScriptedMessageBoxService headlessBoxes;
-    scriptFromEnvironment(headlessBoxes);
+    ScreenServices screen;
     ProcessProgramEnd end;
     SystemClock clock;
     QtTrayService tray;
-    QtDesktopService screenDesktop;
-    RecordingDesktopService headlessDesktop; // headless runs start nothing: the address goes to stderr
-    headlessDesktop.setEchoToStderr(true);
-    ProgramServices services{isHeadless() ? static_cast<MessageBoxService &>(headlessBoxes) : screenBoxes,
+    ProgramServices services{screen.boxes(),
                              end,
                              clock,
                              tray,
                              power,
-                             isHeadless() ? static_cast<DesktopService &>(headlessDesktop) : screenDesktop,
+                             screen.desktop(),
                              &mdAdminTest::IsAdmin,
                              master ? QStringLiteral("TolvexMu") : QStringLiteral("TolvexSu")};
 
     const std::unique_ptr<MonitorWindow> window = createWindow(services, commandLine);
-    window->Form_Load();
-    if (!window->isMinimised())
-        window->show();
+    startMainWindow(*window);
     return app.exec();
+}
+
+void startMainWindow(MonitorWindow &window)
+{
+    window.Form_Load();
+    if (window.isMinimised() && window.svc.tray.isAvailable())
+        return; // only the tray icon shows
+    window.showAtStart();
 }
 
 } // namespace tolvex::app

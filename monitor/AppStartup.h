@@ -23,6 +23,12 @@ void scriptFromEnvironment(ScriptedMessageBoxService &boxes);
 // Shows the start-up error window and runs until it is closed or Exit is pressed.
 int runStartUpError(QApplication &app, MultiInst::Program program);
 
+// Loads the main window and shows it as the program starts: hidden behind its tray
+// icon when the start-up rule minimised it and there is a notification area, else on
+// screen (minimised on the task bar when the rule asks for it), so that the window is
+// always reachable.
+void startMainWindow(MonitorWindow &window);
+
 using WindowFactory = std::function<std::unique_ptr<MonitorWindow>(ProgramServices, QString commandLine)>;
 
 // The whole life of a program after its application object exists: the lock, the

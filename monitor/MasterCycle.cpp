@@ -15,15 +15,15 @@ void TolvexMMain::tmrRefresh_Timer()
     link->drainAll();
     if (st.CycleTick == 1) {
         mdInit::RefreshComputerList(*this);
+        holdForOpenDialogs();
         if (!st.DialogOpen && !st.NotConfigured && st.RunState == 1)
             RunTick();
         if (!st.DialogOpen && !st.NotConfigured && st.RunState == 0)
             ActivationTick();
         if (!st.DialogOpen && !st.NotConfigured && st.RunState == 2)
             ShutdownTick();
-        // An idle configuration screen is closed once its countdown has run out.
-        if (st.ConfigCountdown <= 0 && st.DialogOpen)
-            closeConfigScreen();
+        // An idle About box or configuration screen is unloaded (only one that is open).
+        closeIdleDialogs();
         CheckUpdateSchedule();
         st.CycleTick = 3;
         for (int i = 1; i <= 4; ++i) {

@@ -34,8 +34,10 @@ void TolvexMMain::Reset_Click()
 void TolvexMMain::RestartMonitoring()
 {
     showResetNotCancel();
-    for (QAction *a : {mPopUpAbout, mPopUpConfig, mPopUpMin, mPopUpRestore, mPopUpTest, mPopUpUpdate, mPopUpExit})
+    for (QAction *a : {mPopUpAbout, mPopUpConfig, mPopUpMin, mPopUpRestore, mPopUpTest, mPopUpUpdate})
         a->setEnabled(true);
+    // Close only for those who may end the watchdog.
+    mPopUpExit->setEnabled(mayExit());
     for (int i = 1; i <= 4; ++i)
         Shut1[i]->clear();
     SetTrayIcon(QStringLiteral("Activate"));

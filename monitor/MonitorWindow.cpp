@@ -1,21 +1,15 @@
 #include "MonitorWindow.h"
+#include "LabelClick.h"
 #include "TrayPictures.h"
+#include "frmAbout.h"
 #include <QAction>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 namespace tolvex {
-
-namespace {
-constexpr int kTrayDoubleClick = 515;
-constexpr int kTrayRightButton = 516;
-} // namespace
 
 MonitorWindow::MonitorWindow(ProgramServices services, QString cmdLine, Options options, Identity identity,
                              QWidget *parent)
@@ -37,6 +31,7 @@ MonitorWindow::MonitorWindow(ProgramServices services, QString cmdLine, Options 
 MonitorWindow::~MonitorWindow()
 {
     svc.tray.setMouseHandler(nullptr);
+    m_about.reset();
 }
 
 void MonitorWindow::setUpWindow(const Controls &controls)
@@ -53,6 +48,9 @@ void MonitorWindow::setUpWindow(const Controls &controls)
     connect(ctl.Reset, &QAbstractButton::clicked, this, [this] { Reset_Click(); });
     connect(ctl.TestS, &QAbstractButton::clicked, this, [this] { TestS_Click(); });
     connect(ctl.Exit, &QAbstractButton::clicked, this, &MonitorWindow::Exit_Click);
+    connect(ctl.About, &QAbstractButton::clicked, this, &MonitorWindow::About_Click);
+    connect(mPopUpAbout, &QAction::triggered, this, &MonitorWindow::About_Click);
+    onLabelClick(ctl.Logo, [this] { Logo_Click(); });
     connect(ctl.Config, &QAbstractButton::clicked, this, &MonitorWindow::Config_Click);
     connect(mPopUpConfig, &QAction::triggered, this, &MonitorWindow::Config_Click);
     connect(mPopUpReset, &QAction::triggered, this, [this] { Reset_Click(); });
@@ -91,8 +89,9 @@ void MonitorWindow::buildPopupMenu()
     mPopUpUpdate = add("mPopUpUpdate", QStringLiteral("Update"));
     MenuPopUp->addSeparator()->setObjectName(QStringLiteral("mPopUpLine2"));
     mPopUpExit = add("mPopUpExit", QStringLiteral("Close ") + m_identity.menuWord);
-    if (m_identity.product != QLatin1String("Tolvex"))
+    if (m_identity.slave)
         mPopUpExit->setEnabled(false); // the slave's item starts disabled
+    connect(MenuPopUp, &QMenu::aboutToShow, this, &MonitorWindow::applyExitRight);
 }
 
 LogSettings MonitorWindow::logSettings() const
@@ -139,6 +138,7 @@ void MonitorWindow::Form_Unload(mdInit::LogFailure exitLine)
     endLogDeferral(); // closing in a countdown reports a log failure noted in it
     if (!st.NotConfigured && common().LogLevel >= 2)
         writeLog(QStringLiteral("Exit"), runStateWord(), exitLine);
+    closeAbout();
     closeConfigScreen();
     closeLink();
     svc.tray.remove();
@@ -162,103 +162,9 @@ void MonitorWindow::SetTrayIcon(const QString &trayState)
         svc.tray.modify(m_currentTrayIcon, m_identity.product);
 }
 
-void MonitorWindow::updateWindowToggled()
-{
-    const bool minimised = isMinimised();
-    const CommonConfig &cfg = common();
-    state().WindowToggled = (isNormalState() && cfg.StartMin == 2 && state().RunState != 2)
-        || (minimised && cfg.StartMin == 1);
-}
-
-void MonitorWindow::Form_Resize()
-{
-    const bool minimised = isMinimised();
-    // Minimised means hidden behind the tray icon; without a notification area the
-    // window stays minimised on the task bar instead of disappearing for good.
-    if (minimised && svc.tray.isAvailable()) {
-        svc.tray.add(m_currentTrayIcon, m_identity.product);
-        hide();
-    }
-    mPopUpRestore->setVisible(minimised);
-    mPopUpMin->setVisible(!minimised);
-    if (state().RunState != 2)
-        updateWindowToggled();
-}
-
-void MonitorWindow::ShowMainWindow()
-{
-    MonitorState &st = state();
-    if (isMinimised() || isHidden()) {
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-        show();
-        if (st.CentreOnShow) {
-            if (const QScreen *screen = this->screen()) {
-                const QRect r = screen->geometry();
-                move(r.width() / 2 - width() / 2, r.height() / 2 - height() / 2);
-            }
-            st.CentreOnShow = false;
-        }
-        ctl.Park->setFocus();
-    }
-    const bool topmost = common().RunOnTop == 2 || st.RunState == 2;
-    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) != topmost) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-        show();
-    }
-}
-
-void MonitorWindow::Form_Activate()
-{
-    const bool topmost = common().RunOnTop == 2;
-    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) != topmost) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-        show();
-    }
-    if (isMinimised() && svc.tray.isAvailable())
-        hide();
-    if (state().NotConfigured) {
-        ctl.Reset->setEnabled(false);
-        ctl.TestS->setEnabled(false);
-        mPopUpTest->setEnabled(false);
-        mPopUpReset->setEnabled(false);
-    }
-    mPopUpExit->setEnabled(mayExit());
-}
-
-// The tray icon's mouse messages: a double click brings the window back, the right
-// button opens the popup menu.
-void MonitorWindow::Form_MouseMove(int message)
-{
-    if (message == kTrayDoubleClick) {
-        ShowMainWindow();
-        updateWindowToggled();
-    } else if (message == kTrayRightButton) {
-        if (!state().WindowToggled) {
-            raise();
-            activateWindow();
-        }
-        MenuPopUp->popup(QCursor::pos());
-    }
-}
-
 void MonitorWindow::setCloseAllowed(bool allowed)
 {
     m_closeAllowed = allowed;
-    if (bool(windowFlags() & Qt::WindowCloseButtonHint) != allowed) {
-        const bool wasVisible = isVisible();
-        setWindowFlag(Qt::WindowCloseButtonHint, allowed);
-        if (wasVisible)
-            show();
-    }
-}
-
-void MonitorWindow::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
-    else if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
 }
 
 void MonitorWindow::closeEvent(QCloseEvent *event)
@@ -273,10 +179,3 @@ void MonitorWindow::closeEvent(QCloseEvent *event)
 }
 
 } // namespace tolvex
-
-namespace mdMisc {
-void DisableFormClose(tolvex::MonitorWindow &m, bool allow)
-{
-    m.setCloseAllowed(allow);
-}
-} // namespace mdMisc

@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -15,6 +16,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTimer;
+class frmAbout;
 
 namespace tolvex {
 
@@ -39,6 +41,7 @@ public:
         QString product;
         QString menuWord;
         int timerMs;
+        bool slave = false;
     };
     // The buttons and boxes every main window has, as its form created them.
     struct Controls {
@@ -103,8 +106,15 @@ public:
     void Form_Activate();
     void Form_MouseMove(int message);
     void Exit_Click() { Form_Unload(); }
+    void About_Click();
+    void Logo_Click();
     void SetTrayIcon(const QString &trayState);
     void ShowMainWindow();
+    // Shows the window for the first time, minimised on the task bar when the start-up
+    // rule minimised it.
+    void showAtStart();
+    // Keeps the window above all others, or lets it go.
+    void setTopmost(bool topmost);
 
     // Appends one finished event line to the log. From the first step of a countdown
     // to its end a failure is only noted and reported once the countdown is over (after
@@ -138,6 +148,22 @@ public:
     void setCloseAllowed(bool allowed);
     bool closeAllowed() const { return m_closeAllowed; }
     const Controls &controls() const { return ctl; }
+    bool isSlave() const { return m_identity.slave; }
+    // True when tests drive the timers themselves (the About box's countdown too).
+    bool manualTimers() const { return m_manualTimer; }
+    // The dialogs that pause the cycle while they are open: the About box and the
+    // configuration screen. The cycle's dialog step unloads an idle one (its countdown
+    // run out), only one that is open, and returns how many it unloaded.
+    int closeIdleDialogs();
+    // While a dialog is open the state steps pause, whoever cleared DialogOpen.
+    void holdForOpenDialogs();
+    // A dialog's unload: DialogOpen stays true only while another one is open.
+    void dialogClosed();
+    bool aboutOpen() const;
+    // Unloads the About box when it is open; true when it was.
+    bool closeAbout();
+    // The About box, once it has been opened.
+    frmAbout *aboutBox() const { return m_about.get(); }
 
     ProgramServices svc;
     QString commandLine;
@@ -202,6 +228,9 @@ protected:
 private:
     void buildPopupMenu();
     void updateWindowToggled();
+    // Whenever the popup menu is shown: a user who may not exit finds its Close item
+    // disabled, whatever enabled it before (also while the window is hidden).
+    void applyExitRight();
 
     Identity m_identity;
     bool m_manualTimer = false;
@@ -215,6 +244,7 @@ private:
     QIcon m_shutdownIcon;
     QIcon m_currentTrayIcon;
     QPointer<ConfigScreen> m_configScreen;
+    std::unique_ptr<frmAbout> m_about;
 };
 
 } // namespace tolvex
@@ -227,6 +257,7 @@ void RestoreMainControls(tolvex::MonitorWindow &m);
 } // namespace mdInit
 
 namespace mdMisc {
-// Takes the window's Close away from users who may not exit, or gives it back.
+// Takes the window's Close away from users who may not exit (the title bar's close
+// button, and a close request is refused), or gives it back.
 void DisableFormClose(tolvex::MonitorWindow &m, bool allow);
 }

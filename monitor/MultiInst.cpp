@@ -1,4 +1,5 @@
 #include "MultiInst.h"
+#include "LabelClick.h"
 #include "TrayPictures.h"
 #include "ui_MultiInst.h"
 
@@ -8,6 +9,7 @@ MultiInst::MultiInst(Program program, QWidget *parent)
     ui->setupUi(this);
     ui->Logo->setPixmap(tolvex::roundPicture(QColor(0x30, 0x60, 0xE0)).pixmap(36, 36));
     connect(ui->Exit, &QAbstractButton::clicked, this, &MultiInst::Exit_Click);
+    tolvex::onLabelClick(ui->Logo, [this] { Logo_Click(); });
     Form_Load();
 }
 
@@ -46,4 +48,10 @@ void MultiInst::Exit_Click()
 {
     if (m_exit)
         m_exit();
+}
+
+void MultiInst::Logo_Click()
+{
+    if (m_logo)
+        m_logo();
 }

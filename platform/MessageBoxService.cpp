@@ -1,10 +1,9 @@
 #include "MessageBoxService.h"
 
-#include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
-#include <QWidget>
 
+#include <chrono>
 #include <cstdio>
 
 namespace tolvex {
@@ -21,17 +20,6 @@ QMessageBox::Icon qtIcon(BoxIcon icon)
     case BoxIcon::None: break;
     }
     return QMessageBox::NoIcon;
-}
-
-// Closes every visible top-level window whose title is `title`, the box itself
-// included. Windows closed by an earlier one are skipped.
-void closeWindowsTitled(const QString &title)
-{
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *w : windows) {
-        if (w->isVisible() && w->windowTitle() == title)
-            w->close();
-    }
 }
 
 } // namespace
@@ -60,17 +48,20 @@ BoxAnswer QtMessageBoxService::show(const BoxRequest &request)
         box.setEscapeButton(QMessageBox::Ok);
     }
 
-    QTimer timeout;
+    // A timed box closes itself, as if its OK (or No) button had been pressed. The timer
+    // belongs to the box: it ends with it when the user closes the box first, and it can
+    // never close any other window, whatever that window's title.
     if (request.timeoutSeconds > 0) {
-        timeout.setSingleShot(true);
-        timeout.setInterval(request.timeoutSeconds * 1000);
-        const QString title = request.title;
-        QObject::connect(&timeout, &QTimer::timeout, [title] { closeWindowsTitled(title); });
-        timeout.start();
+        auto *timeout = new QTimer(&box);
+        timeout->setObjectName(QStringLiteral("timeout"));
+        timeout->setSingleShot(true);
+        timeout->setTimerType(Qt::PreciseTimer);
+        timeout->setInterval(std::chrono::seconds(request.timeoutSeconds));
+        QObject::connect(timeout, &QTimer::timeout, &box, &QWidget::close);
+        timeout->start();
     }
 
     const int result = box.exec();
-    timeout.stop();
     if (request.buttons == BoxButtons::YesNo)
         return result == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
     if (request.buttons == BoxButtons::YesNoCancel) {

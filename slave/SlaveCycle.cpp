@@ -13,6 +13,7 @@ void TolvexSMain::tmrRefresh_Timer()
     // Whatever waits on the socket is taken in the second it arrived in, even should
     // the socket's own arrival events be late or lost.
     udpServ->drain();
+    holdForOpenDialogs();
     // Each test reads RunState afresh: a move from 1 to 2 runs the first countdown
     // step in the same second, a move from 0 to 1 waits for the next one.
     if (!st.DialogOpen && !st.NotConfigured && st.RunState == 1)
@@ -21,9 +22,9 @@ void TolvexSMain::tmrRefresh_Timer()
         ActivationTick();
     if (!st.DialogOpen && !st.NotConfigured && st.RunState == 2)
         ShutdownTick();
-    // An idle configuration screen is closed once its countdown has run out; the
-    // main window's controls come back (its unload already gave them back once).
-    if (st.ConfigCountdown < 1 && st.DialogOpen && closeConfigScreen())
+    // An idle About box or configuration screen is unloaded (only one that is open),
+    // also while not configured; the main window's controls come back once more.
+    if (closeIdleDialogs() > 0)
         mdInit::RestoreMainControls(*this);
     // A new second of the link begins.
     st.ValidThisSecond = false;

@@ -11,7 +11,7 @@ using namespace tolvex;
 
 TolvexSMain::TolvexSMain(ProgramServices services, QString cmdLine, Options options, QWidget *parent)
     : MonitorWindow(std::move(services), std::move(cmdLine), options,
-                    Identity{QStringLiteral("Tolvex Slave"), QStringLiteral("Tolvex Slave"), 1000}, parent),
+                    Identity{QStringLiteral("Tolvex Slave"), QStringLiteral("Tolvex Slave"), 1000, true}, parent),
       ui(std::make_unique<Ui::TolvexSMain>()),
       udpServ(std::make_unique<UdpEndpoint>())
 {

@@ -1,5 +1,6 @@
 #pragma once
 // A master in a temporary installation folder, with every outside service faked.
+#include "AppStartup.h"
 #include "ConfigFile.h"
 #include "TestSupport.h"
 #include "TolvexMMain.h"
@@ -41,8 +42,8 @@ public:
     QByteArray configText() const { return masterConfigFileText(config, 1, 0, clock.now()).toUtf8(); }
     void writeConfig(const QByteArray &bytes) { writeFile(path("Data/TolvexM.ini"), bytes); }
 
-    // Writes the configuration (unless `write` is false), creates the window and runs
-    // its load handler; false when the program ended during start-up.
+    // Writes the configuration (unless `write` is false), creates the window and starts
+    // it as the program does; false when the program ended during start-up.
     bool load(const QString &commandLine = QString(), bool write = true)
     {
         if (write)
@@ -52,7 +53,7 @@ public:
         TolvexMMain::Options options;
         options.manualTimer = true;
         window = std::make_unique<TolvexMMain>(services, commandLine, options);
-        return runs([this] { window->Form_Load(); });
+        return runs([this] { app::startMainWindow(*window); });
     }
 
     // Runs `step`; false when the program ended in it.

@@ -1,5 +1,6 @@
 #pragma once
 // A slave in a temporary installation folder, with every outside service faked.
+#include "AppStartup.h"
 #include "ConfigFile.h"
 #include "TestSupport.h"
 #include "TolvexSMain.h"
@@ -85,8 +86,8 @@ public:
         return at < 0 ? QStringList() : out.mid(at);
     }
 
-    // Writes the configuration (`text`, else the record's), creates the window and runs
-    // its load handler. False when the program ended during start-up.
+    // Writes the configuration (`text`, else the record's), creates the window and starts
+    // it as the program does. False when the program ended during start-up.
     bool load(const QString &commandLine = QString(), const QString &text = QString())
     {
         writeFile(path("Data/TolvexS.ini"),
@@ -97,7 +98,7 @@ public:
         options.manualTimer = manualTimer;
         window.reset();
         window = std::make_unique<TolvexSMain>(services, commandLine, options);
-        return runs([this] { window->Form_Load(); });
+        return runs([this] { app::startMainWindow(*window); });
     }
 
     // Runs `step`, or `n` seconds of the cycle with the clock moving on; false when the

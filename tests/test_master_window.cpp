@@ -1,9 +1,11 @@
 // The master's window: popup menu, tray states, rights and the end of the program.
 #include "MasterFixture.h"
+#include "mdMisc.h"
 #include "ui_TolvexMMain.h"
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -16,6 +18,9 @@ private slots:
     void rights();
     void startMinimised_data();
     void startMinimised();
+    void closeItemInTheTrayMenu_data();
+    void closeItemInTheTrayMenu();
+    void closeButton();
 };
 
 void MasterWindowTest::trayAndPopupMenu()
@@ -79,33 +84,123 @@ void MasterWindowTest::rights()
 void MasterWindowTest::startMinimised_data()
 {
     QTest::addColumn<bool>("tray");
-    QTest::newRow("hidden in the tray") << true;
-    QTest::newRow("no tray: stays on the task bar") << false;
+    QTest::addColumn<int>("runOnTop");
+    QTest::newRow("hidden in the tray") << true << 1;
+    QTest::newRow("no tray: minimised on the task bar") << false << 1;
+    QTest::newRow("hidden in the tray, topmost") << true << 2;
 }
 
-// Started minimised, restored, then ended with Exit.
+// Started minimised as the program starts: behind the tray icon, or where there is no
+// notification area shown minimised on the task bar (never without window and icon).
+// The first restore centres the window, later ones leave it where it is.
 void MasterWindowTest::startMinimised()
 {
     QFETCH(bool, tray);
+    QFETCH(int, runOnTop);
     MasterFixture f;
     f.config.StartMin = 2;
+    f.config.RunOnTop = runOnTop;
     f.tray.setAvailable(tray);
     QVERIFY(f.load());
     TolvexMMain &m = *f.window;
-    if (!tray) { // as the window system shows and resizes it
-        m.show();
-        m.Form_Resize();
-        m.Form_Activate();
-    }
     QVERIFY(m.isMinimised());
-    QCOMPARE(m.isHidden(), tray);
+    QCOMPARE(m.isVisible(), !tray);
+    QVERIFY(f.tray.isShown());
     QVERIFY(m.mPopUpRestore->isVisible() && !m.mPopUpMin->isVisible());
-    QVERIFY(m.st.CentreOnShow);
-    m.ShowMainWindow();
-    QVERIFY(m.isVisible() && !m.st.CentreOnShow);
+    QVERIFY(m.st.CentreOnShow && !m.st.WindowToggled);
+
+    f.tray.simulateMouse(515); // double click
+    QVERIFY(m.isVisible() && !m.isMinimised() && !m.st.CentreOnShow && m.st.WindowToggled);
+    const QRect screen = m.screen()->geometry();
+    QCOMPARE(m.pos(), QPoint(screen.width() / 2 - m.width() / 2, screen.height() / 2 - m.height() / 2));
+    QCOMPARE(bool(m.windowFlags() & Qt::WindowStaysOnTopHint), runOnTop == 2);
+    QVERIFY(!m.mPopUpRestore->isVisible() && m.mPopUpMin->isVisible());
+
+    m.mPopUpMin->trigger();
+    QCOMPARE(m.isVisible(), !tray);
+    QVERIFY(!m.st.WindowToggled);
+    m.move(10, 20);
+    m.mPopUpRestore->trigger();
+    QVERIFY(m.isVisible() && m.st.WindowToggled);
+    QCOMPARE(m.pos(), QPoint(10, 20));
     QVERIFY(!f.runs([&] { m.Exit_Click(); }));
     QVERIFY(f.log().contains(QStringLiteral(",  Exit     , Initialise, Count:    3")));
     QVERIFY(!f.tray.isShown());
+    QCOMPARE(f.end.endCount(), 1);
+}
+
+void MasterWindowTest::closeItemInTheTrayMenu_data()
+{
+    QTest::addColumn<bool>("admin");
+    QTest::addColumn<int>("userExit");
+    QTest::addColumn<bool>("tray");
+    QTest::newRow("user with UserExitA 1, tray") << false << 1 << true;
+    QTest::newRow("user with UserExitA 1, no tray") << false << 1 << false;
+    QTest::newRow("user with UserExitA 2") << false << 2 << true;
+    QTest::newRow("administrator") << true << 1 << true;
+}
+
+// Started minimised (the window never activated), the tray menu offers "Close Tolvex
+// Master" only to those who may exit, also after a reset and a cancelled countdown.
+void MasterWindowTest::closeItemInTheTrayMenu()
+{
+    QFETCH(bool, admin);
+    QFETCH(int, userExit);
+    QFETCH(bool, tray);
+    const bool may = admin || userExit == 2;
+    MasterFixture f;
+    f.admin = admin;
+    f.config.UserExitA = userExit;
+    f.config.StartMin = 2;
+    f.tray.setAvailable(tray);
+    QVERIFY(f.load(QStringLiteral("-InhibitShutdown")));
+    TolvexMMain &m = *f.window;
+    const auto menuOffersClose = [&] {
+        f.tray.simulateMouse(516); // right button
+        const bool shown = m.MenuPopUp->isVisible();
+        const bool enabled = m.mPopUpExit->isEnabled();
+        m.MenuPopUp->close();
+        return shown && enabled;
+    };
+    QCOMPARE(menuOffersClose(), may);
+    m.mPopUpReset->trigger();
+    QCOMPARE(menuOffersClose(), may);
+    m.st.RunState = 2; // a countdown, cancelled from the menu where allowed
+    m.st.Count = 1;
+    QVERIFY(f.second());
+    QVERIFY(!menuOffersClose());
+    m.Reset_Click();
+    QCOMPARE(menuOffersClose(), may);
+    QVERIFY(m.isMinimised()); // back in its start-up state
+    QCOMPARE(m.closeAllowed(), may);
+}
+
+// Taking Close away twice is the same as once; giving it back always restores the
+// default title bar. A close request is refused while Close is taken away.
+void MasterWindowTest::closeButton()
+{
+    MasterFixture f;
+    QVERIFY(f.load());
+    TolvexMMain &m = *f.window;
+    const Qt::WindowFlags normal = m.windowFlags();
+    QVERIFY(normal & Qt::WindowCloseButtonHint);
+    mdMisc::DisableFormClose(m, false);
+    const Qt::WindowFlags without = m.windowFlags();
+    QVERIFY(!(without & Qt::WindowCloseButtonHint) && (without & Qt::WindowMinimizeButtonHint));
+    mdMisc::DisableFormClose(m, false);
+    QCOMPARE(m.windowFlags(), without);
+    QVERIFY(m.isVisible());
+    QVERIFY(!m.close());
+    QVERIFY(m.isVisible() && !f.end.ended());
+    mdMisc::DisableFormClose(m, true);
+    QCOMPARE(m.windowFlags(), normal);
+    mdMisc::DisableFormClose(m, true);
+    QCOMPARE(m.windowFlags(), normal);
+    m.setTopmost(true); // other flags survive both ways
+    mdMisc::RemoveCloseMenu(m, false);
+    mdMisc::RemoveCloseMenu(m, true);
+    QCOMPARE(m.windowFlags(), normal | Qt::WindowStaysOnTopHint);
+    QVERIFY(!f.runs([&] { m.close(); }));
     QCOMPARE(f.end.endCount(), 1);
 }
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -81,16 +82,39 @@ private slots:
         guard.start(30000);
         QtMessageBoxService boxes;
 
-        // A timed box closes every window of its title, and nothing else.
+        // A timed box closes itself after its seconds, and nothing else: not even a
+        // window that carries the same title. Its timer belongs to the box.
         const QString title = QStringLiteral("Tolvex timed %1").arg(QCoreApplication::applicationPid());
-        QWidget sameTitle, otherTitle;
+        QWidget sameTitle;
         sameTitle.setWindowTitle(title);
-        otherTitle.setWindowTitle("Tolvex other");
         sameTitle.show();
-        otherTitle.show();
-        QCOMPARE(boxes.show(box(title, BoxButtons::Ok, 1)), BoxAnswer::Ok);
-        QVERIFY(!sameTitle.isVisible() && otherTitle.isVisible());
+        QPointer<QTimer> timer;
+        int interval = 0;
+        QTimer::singleShot(0, [&] {
+            if (auto *b = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                timer = b->findChild<QTimer *>(QStringLiteral("timeout"));
+                interval = timer && timer->isActive() ? timer->interval() : -1;
+            }
+        });
+        QCOMPARE(boxes.show(box(title, BoxButtons::Ok, 2)), BoxAnswer::Ok);
+        QCOMPARE(interval, 2000);
+        QVERIFY(timer.isNull());
+        QVERIFY(sameTitle.isVisible());
         QCOMPARE(boxes.show(box(title, BoxButtons::YesNo, 1)), BoxAnswer::No);  // nobody answered
+
+        // Closed by the user first, its timer ends with it: a later box of the same
+        // title, answered after the first one's time would have run out, still gets
+        // the user's answer (a close by a stale timer would answer No).
+        const auto clickYesAfter = [](int ms) {
+            QTimer::singleShot(ms, [] {
+                if (auto *b = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                    b->button(QMessageBox::Yes)->click();
+            });
+        };
+        clickYesAfter(0);
+        QCOMPARE(boxes.show(box(title, BoxButtons::YesNo, 1)), BoxAnswer::Yes);
+        clickYesAfter(1500);
+        QCOMPARE(boxes.show(box(title, BoxButtons::YesNo)), BoxAnswer::Yes);
 
         QString seen;
         QTimer::singleShot(0, [&seen] {

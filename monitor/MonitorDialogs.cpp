@@ -1,0 +1,69 @@
+// What the main windows of both programs do around their dialogs, the maker's web
+// site and their Close.
+#include "MonitorWindow.h"
+#include "frmAbout.h"
+#include "mdMisc.h"
+#include <QAction>
+#include <QLineEdit>
+
+namespace tolvex {
+
+void MonitorWindow::About_Click()
+{
+    mdInit::DisableMainControls(*this);
+    if (isNormalState())
+        ctl.Park->setFocus();
+    if (!m_about)
+        m_about = std::make_unique<frmAbout>(*this);
+    m_about->open();
+}
+
+bool MonitorWindow::aboutOpen() const
+{
+    return m_about && m_about->isLoaded();
+}
+
+bool MonitorWindow::closeAbout()
+{
+    if (!aboutOpen())
+        return false;
+    m_about->unload();
+    return true;
+}
+
+int MonitorWindow::closeIdleDialogs()
+{
+    // A countdown left at 0 by a dialog closed earlier closes nothing: only a dialog
+    // that is open is unloaded.
+    const MonitorState &st = state();
+    int closed = 0;
+    if (st.AboutCountdown <= 0 && st.DialogOpen && closeAbout())
+        ++closed;
+    if (st.ConfigCountdown <= 0 && st.DialogOpen && closeConfigScreen())
+        ++closed;
+    return closed;
+}
+
+void MonitorWindow::holdForOpenDialogs()
+{
+    if (aboutOpen() || configScreen())
+        state().DialogOpen = true;
+}
+
+void MonitorWindow::dialogClosed()
+{
+    state().DialogOpen = aboutOpen() || configScreen();
+}
+
+void MonitorWindow::Logo_Click()
+{
+    mdMisc::OpenWebPage(*this, QString());
+}
+
+void MonitorWindow::applyExitRight()
+{
+    if (!mayExit())
+        mPopUpExit->setEnabled(false);
+}
+
+} // namespace tolvex
