@@ -121,6 +121,11 @@ protected:
     // hh * 100 + mm of a valid "hh:mm" text.
     static int clockValue(const QLineEdit *field);
     static bool hasControlCharacter(const QString &text);
+    // A text as the reader takes it back: the line's trailing blanks are gone.
+    static QString asReadBack(const QString &text);
+    // A host name fails when it is too long, holds a control character, or is an IPv4
+    // address once the reader has taken it back.
+    static bool hostNameFails(const QString &text);
     void setMarked(std::initializer_list<QLabel *> labels);
     void clearMarkers(std::initializer_list<QLabel *> labels);
     // The values both screens keep, read back from the screen for Save.

@@ -12,15 +12,6 @@ namespace tolvex {
 
 namespace {
 
-// A value as the reader takes it back: the line's trailing blanks are gone.
-QString asReadBack(const QString &text)
-{
-    int end = int(text.size());
-    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.left(end);
-}
-
 bool outside(double value, double low, double high)
 {
     return value < low || value > high;
@@ -43,9 +34,9 @@ int ConfigScreen::commonChecks()
 
     // A log name is a plain file name of 8 to 20 characters as it will be read back,
     // and never the program's own configuration file.
-    const QString name = c.LogNameT->text();
+    const QString name = asReadBack(c.LogNameT->text());
     const QString path = c.LogPathT->text();
-    check(outside(double(asReadBack(name).size()), 8, 20) || hasControlCharacter(name)
+    check(outside(double(name.size()), 8, 20) || hasControlCharacter(name)
               || !isUsableLogName(path, name, QStringLiteral("Data\\") + texts.configFile),
           {c.LogNameM});
 
@@ -67,6 +58,19 @@ int ConfigScreen::commonChecks()
         c.StopTimeT->setEnabled(true);
     }
     return failures;
+}
+
+QString ConfigScreen::asReadBack(const QString &text)
+{
+    int end = int(text.size());
+    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.left(end);
+}
+
+bool ConfigScreen::hostNameFails(const QString &text)
+{
+    return text.size() > 100 || hasControlCharacter(text) || mdIPCheck::IsIPAddress(asReadBack(text));
 }
 
 void ConfigScreen::announceFailures(int count)

@@ -69,19 +69,22 @@ void ConfigScreen::Archive_Click()
             failed();
             return;
         }
-        c.Status->setText(QStringLiteral("Log File Archived"));
-    } else {
-        if (*hasData
-            && ask(program, texts.product + QStringLiteral(" Create New Log File"),
-                   {QStringLiteral("Are you sure you want to create a new log file?")}, BoxIcon::None, BoxButtons::YesNo)
-                == BoxAnswer::No)
-            return;
-        c.Status->setText(QStringLiteral("Log File Cleared"));
+    } else if (*hasData
+               && ask(program, texts.product + QStringLiteral(" Create New Log File"),
+                      {QStringLiteral("Are you sure you want to create a new log file?")}, BoxIcon::None,
+                      BoxButtons::YesNo)
+                   == BoxAnswer::No) {
+        return;
     }
-    Timer2->start();
     // The fresh log takes the old one's place in one step, so the program is never
-    // left without a log.
-    if (!fs::replaceWithText(log, logarchive::freshLogText(texts.product, program.clock().now())))
+    // left without a log. A log that could not be started afresh is not reported as
+    // cleared: it still holds its lines.
+    const bool fresh = fs::replaceWithText(log, logarchive::freshLogText(texts.product, program.clock().now()));
+    if (answer == BoxAnswer::Yes || fresh) {
+        c.Status->setText(answer == BoxAnswer::Yes ? QStringLiteral("Log File Archived") : QStringLiteral("Log File Cleared"));
+        Timer2->start();
+    }
+    if (!fresh)
         failed();
 }
 

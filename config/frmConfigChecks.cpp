@@ -23,9 +23,8 @@ int frmConfig::ValidateFields()
     const bool names = c.DNameT->isChecked();
     for (int i = 1; i <= 4; ++i) {
         const QString t = IPAddT[i]->text();
-        const bool ip = mdIPCheck::IsIPAddress(t);
-        check(!names && !t.isEmpty() && !ip, {IPAddM[i], c.IPAddL});
-        check(names && (t.size() > 100 || ip || hasControlCharacter(t)), {IPAddM[i], c.IPAddL});
+        check(!names && !t.isEmpty() && !mdIPCheck::IsIPAddress(t), {IPAddM[i], c.IPAddL});
+        check(names && hostNameFails(t), {IPAddM[i], c.IPAddL});
     }
     for (int i = 0; i <= 4; ++i) {
         const QString t = CompT[i]->text();

@@ -111,11 +111,10 @@ int frmSlaveConfig::ValidateFields()
 
     // The master's address is required in both modes.
     const QString address = ui->IPAddT->text();
-    const bool ip = mdIPCheck::IsIPAddress(address);
     int failures = 0;
-    if (!c.DNameT->isChecked() && !ip)
+    if (!c.DNameT->isChecked() && !mdIPCheck::IsIPAddress(address))
         ++failures;
-    if (c.DNameT->isChecked() && (address.isEmpty() || address.size() > 100 || ip || hasControlCharacter(address)))
+    if (c.DNameT->isChecked() && (address.isEmpty() || hostNameFails(address)))
         ++failures;
     if (failures > 0)
         setMarked({ui->IPAddM});

@@ -49,6 +49,9 @@ void ConfigScreenChecksTest::checks_data()
     QTest::newRow("no address at all") << QStringList{"IPAddT1="} << 2 << address1;
     QTest::newRow("name mode, an IPv4 address") << QStringList{"DNameT=1", "IPAddT1=10.1.1.2"} << 1 << address1;
     QTest::newRow("name mode, no IPv4 address") << QStringList{"DNameT=1", "IPAddT1=10.0.0.300"} << 0 << QStringList{};
+    // A trailing blank is not read back: the reader would find an IPv4 address.
+    QTest::newRow("name mode, an IPv4 address and a blank") << QStringList{"DNameT=1", "IPAddT1=10.1.1.2  "} << 1
+                                                            << address1;
     QTest::newRow("name mode, 100 characters") << QStringList{"DNameT=1", "IPAddT1=" + QString(100, 'h')} << 0 << QStringList{};
     QTest::newRow("name mode, 101 characters") << QStringList{"DNameT=1", "IPAddT1=" + QString(101, 'h')} << 1 << address1;
     QTest::newRow("no name for this computer") << QStringList{"CompT0="} << 1 << QStringList{"CompL", "IPAddM0"};
@@ -63,6 +66,8 @@ void ConfigScreenChecksTest::checks_data()
     QTest::newRow("log name with a backslash") << QStringList{"LogNameT=sub\\a.log"} << 1 << QStringList{"LogNameM"};
     QTest::newRow("log naming the configuration file") << QStringList{"LogPathT=Data\\", "LogNameT=TolvexM.ini"} << 1
                                                        << QStringList{"LogNameM"};
+    QTest::newRow("configuration file and a blank") << QStringList{"LogPathT=Data\\", "LogNameT=TolvexM.ini "} << 1
+                                                    << QStringList{"LogNameM"};
     QTest::newRow("log name with a line break") << QStringList{"LogNameT=Tolvex\nM.log"} << 1 << QStringList{"LogNameM"};
     QTest::newRow("folder with a tab") << QStringList{"LogPathT=Log\t\\"} << 2 << QStringList{"LogPathM"};
     QTest::newRow("name with CR LF") << QStringList{"CompT1=Node\r\nIPAdd2=1.1.1.1"} << 1 << QStringList{"CompL", "IPAddM1"};

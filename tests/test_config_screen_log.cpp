@@ -176,6 +176,7 @@ void ConfigScreenLogTest::failuresKeepTheLog()
     QCOMPARE(f.host.program.lastBox().text,
              QStringLiteral("Unable to archive the log file TolvexM.log.\r\nThis may be a permissions problem."));
     QCOMPARE(readFile(f.logPath()), old);
+    QCOMPARE(f.text("Status"), QString());  // not "Log File Cleared": it was not
     QCOMPARE(QDir(f.folder.path("Log")).entryList(QDir::Files | QDir::Hidden), QStringList{"TolvexM.log"});
 }
 

@@ -49,6 +49,7 @@ void SlaveConfigScreenTest::checks_data()
     QTest::newRow("empty address") << QStringList{"IPAddT="} << 1 << address;
     QTest::newRow("empty name") << QStringList{"DNameT=1", "IPAddT="} << 1 << address;
     QTest::newRow("name mode, an IPv4 address") << QStringList{"DNameT=1", "IPAddT=10.1.1.2"} << 1 << address;
+    QTest::newRow("name mode, an IPv4 address and a blank") << QStringList{"DNameT=1", "IPAddT=10.1.1.2 "} << 1 << address;
     QTest::newRow("name mode, 100 characters") << QStringList{"DNameT=1", "IPAddT=" + QString(100, 'h')} << 0 << QStringList{};
     QTest::newRow("name mode, 101 characters") << QStringList{"DNameT=1", "IPAddT=" + QString(101, 'h')} << 1 << address;
     QTest::newRow("name with a line feed") << QStringList{"DNameT=1", "IPAddT=master\nPort1=1"} << 1 << address;
