@@ -16,8 +16,6 @@ namespace tolvex {
 
 namespace {
 
-const QString kCancel = QStringLiteral("&Cancel");
-
 template <typename T>
 void findControl(const QWidget *form, T *&control, const char *name)
 {
@@ -46,9 +44,9 @@ private:
 
 } // namespace
 
-ConfigScreen::ConfigScreen(ConfigScreenHost &screenHost, const CommonConfig &runningConfig, Texts screenTexts,
+ConfigScreen::ConfigScreen(ConfigScreenHost &screenHost, const CommonConfig &runningConfig, Traits screenTraits,
                            QWidget *parent)
-    : QWidget(parent, Qt::Window), host(screenHost), running(runningConfig), texts(std::move(screenTexts))
+    : QWidget(parent, Qt::Window), host(screenHost), running(runningConfig), traits(std::move(screenTraits))
 {
     setObjectName(QStringLiteral("frmConfig"));
 }
@@ -134,6 +132,8 @@ void ConfigScreen::setUpScreen(std::initializer_list<QWidget *> panels)
     connect(c.LogLevelT, &QComboBox::currentIndexChanged, this, &ConfigScreen::LogLevelT_Click);
 }
 
+// The master enables Save and Restore before loading the values, the slave with its
+// button tips after them; nothing shows in between.
 void ConfigScreen::Form_Load()
 {
     Loading = true;
@@ -145,8 +145,9 @@ void ConfigScreen::Form_Load()
     Data_Load();
     Signature = BuildValueString();
     UpdateFieldStates();
-    openingSteps();
-    setWindowTitle(caption());
+    if (traits.tipsOnOpening)
+        SetButtonTips();
+    setWindowTitle(traits.product + QStringLiteral(" Configuration"));
     const bool logButtons = (admin || running.UserExitA == 2) && LogLevelIndex != 1;
     c.Archive->setEnabled(logButtons);
     c.ViewL->setEnabled(logButtons);
@@ -188,20 +189,6 @@ void ConfigScreen::unload()
     deleteLater();
 }
 
-void ConfigScreen::ExitConfig_Click()
-{
-    if (!host.IsAdmin())
-        Signature = BuildValueString();
-    if (BuildValueString() != Signature && c.ExitConfig->text() != kCancel) {
-        c.ExitConfig->setText(kCancel);
-        c.Status->setText(QStringLiteral("Click Cancel to exit without saving changes"));
-        SetButtonTips();
-        parkFocus();
-        return;
-    }
-    leaveScreen();
-}
-
 void ConfigScreen::SetButtonTips()
 {
     // Only administrators reach the tips with these buttons usable; enabling them
@@ -210,7 +197,7 @@ void ConfigScreen::SetButtonTips()
         c.Save->setEnabled(true);
         c.Restore->setEnabled(true);
     }
-    const QString &t = texts.product;
+    const QString &t = traits.product;
     c.ViewL->setToolTip(QStringLiteral("View ") + t + QStringLiteral(" log file (It will not be updated while open)"));
     c.Restore->setToolTip(QStringLiteral("Restore ") + t
                           + QStringLiteral(" Default Configuration Values (Does not restore or delete any computer address set)"));

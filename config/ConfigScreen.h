@@ -2,6 +2,7 @@
 #include "ConfigRecord.h"
 #include "ConfigScreenHost.h"
 #include <QDateTime>
+#include <QList>
 #include <QStringList>
 #include <QWidget>
 #include <initializer_list>
@@ -16,9 +17,10 @@ class QTimer;
 namespace tolvex {
 
 // What the master's and the slave's configuration screens share: the controls both
-// have, the timers and the closing countdown, the two-step Exit, topmost, the check
-// box and list handlers, the marker looks, Save's steps, and the two log buttons.
-// Each screen adds its own controls, values, field states and checks.
+// have, opening and loading, the timers and the closing countdown, the two-step Exit
+// and leaving, topmost, the check box and list handlers, Restore, the field check's
+// run and its markers, Save, and the two log buttons. Each screen adds its own
+// controls, values, field states, value string and checks.
 class ConfigScreen : public QWidget {
     Q_OBJECT
 public:
@@ -37,28 +39,37 @@ public:
     };
 
     // What makes one screen differ from the other in the shared procedures.
-    struct Texts {
-        QString product;          // "Tolvex" or "Tolvex Slave": box titles, tips, the fresh log
+    struct Traits {
+        QString product;          // "Tolvex" or "Tolvex Slave": caption, box titles, tips, the fresh log
         QString configFile;       // "TolvexM.ini" or "TolvexS.ini" in "Data\"
         QString writeErrorLine;   // first line of the write-error box
         QString delayNote;        // StartDelayM in delay mode
         QStringList shutNames;    // the seven shut types by code
+        CommonConfig defaults;    // what Restore puts into the shared inputs
         bool shutResetFirst;      // ReadShutType sets 0 before comparing
+        bool logLevelResetFirst;  // the field check sets LogLevelIndex 0 before reading the list
+        bool checkStartsTimeOut;  // the field check starts the status-line time-out
+        bool tipsOnOpening;       // opening writes the button tips
+        bool dNameWhileLoading;   // the address mode's handler runs while loading too
+        bool restoreBeforeUnload; // leaving gives the main window its controls back first
     };
 
     ~ConfigScreen() override;
 
-    // Opening, leaving and the handlers both screens share.
+    // Opening, leaving and the handlers.
     void Form_Load();
     void Form_Activate();
     void Form_Unload();
+    void Data_Load();
     void ExitConfig_Click();
+    void Restore_Click();
     void Save_Click();
     void Archive_Click();
     void ViewL_Click();
     void Logo_Click();
     void Timer1_Timer();
     void Timer2_Timer();
+    void DNameT_Click();
     void ForceT_Click();
     void NoWarnT_Click();
     void Stop_OnT_Click();
@@ -68,15 +79,13 @@ public:
     void RunOnTopT_Click();
     void ReadShutType();
     void SetButtonTips();
+    // Runs every check of the screen, marks the failures and returns their number.
+    int ValidateFields();
+    void ClearHighlights();
 
     // Each screen's own procedures.
-    virtual void Data_Load() = 0;
     virtual void UpdateFieldStates() = 0;
     virtual QString BuildValueString() const = 0;
-    virtual int ValidateFields() = 0;
-    virtual void ClearHighlights() = 0;
-    virtual void Restore_Click() = 0;
-    virtual void DNameT_Click() = 0;
 
     // Unloads the screen once (Form_Unload) and lets the window go. The main window's
     // cycle closes an idle screen this way.
@@ -96,18 +105,21 @@ public:
     QTimer *Timer2 = nullptr;  // status-line time-out, 2000 ms
 
 protected:
-    ConfigScreen(ConfigScreenHost &host, const CommonConfig &running, Texts texts, QWidget *parent);
+    ConfigScreen(ConfigScreenHost &host, const CommonConfig &running, Traits traits, QWidget *parent);
     // Called by the derived screen once its form exists: finds the shared controls,
     // paints the panels and connects the handlers.
     void setUpScreen(std::initializer_list<QWidget *> panels);
 
-    // The screen's own steps of the shared procedures.
-    virtual QString caption() const = 0;
-    virtual void openingSteps() {}
+    // The screen's own parts of the shared procedures.
+    // Its own inputs from the running configuration, and Restore's defaults for them.
+    virtual void loadOwnValues() = 0;
+    virtual void restoreOwnDefaults() = 0;
+    // All its checks in its order, the common ones included; returns the failures.
+    virtual int fieldChecks() = 0;
+    // Its own marker labels, beside the shared ones.
+    virtual QList<QLabel *> ownMarkers() const = 0;
     // The whole file text from the values on the screen.
     virtual QString screenFileText(const QDateTime &savedAt) const = 0;
-    // Leaving after the two-step: unload, and apply the file when that is due.
-    virtual void leaveScreen() = 0;
 
     // Helpers of the screens' own procedures.
     static void setFlag(QCheckBox *box, int flag);
@@ -118,40 +130,40 @@ protected:
     static QString valueItem(const QString &text);
     // The number of a text made whole as the reader makes it (halves to even).
     static double wholeNumber(const QLineEdit *field);
-    // hh * 100 + mm of a valid "hh:mm" text.
-    static int clockValue(const QLineEdit *field);
     static bool hasControlCharacter(const QString &text);
     // A text as the reader takes it back: the line's trailing blanks are gone.
     static QString asReadBack(const QString &text);
     // A host name fails when it is too long, holds a control character, or is an IPv4
     // address once the reader has taken it back.
     static bool hostNameFails(const QString &text);
-    void setMarked(std::initializer_list<QLabel *> labels);
-    void clearMarkers(std::initializer_list<QLabel *> labels);
+    // Marks the labels when the check failed; returns 1 for a failure, else 0.
+    int failIf(bool failed, std::initializer_list<QLabel *> labels);
     // The values both screens keep, read back from the screen for Save.
     void readCommonValues(CommonConfig &rec) const;
     // The field states both screens set alike.
     void commonFieldStates();
-    // LogLevelIndex from the list's text; `resetFirst` sets 0 before.
-    void readLogLevel(bool resetFirst);
     // The checks both screens run, in the order the master runs them after its
-    // address and delay checks; returns the failures.
+    // address and name checks; returns the failures.
     int commonChecks();
-    // The "-AddErrorMessage" box after a run with failures.
-    void announceFailures(int count);
-    // The end of both loaders: the two lists and their indices.
-    void loadLists(const CommonConfig &rec);
-    void setTopmost(bool topmost);
     void parkFocus();
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
     ConfigScreenHost &host;
     const CommonConfig &running;
-    Texts texts;
+    Traits traits;
     Controls c{};
 
 private:
+    // Leaving after the two-step: unload, and apply the file when that is due.
+    void leaveScreen();
+    void putCommonInputs(const CommonConfig &r);
+    // The end of the loader: the two lists and their indices.
+    void loadLists(const CommonConfig &rec);
+    void readLogLevel();
+    void announceFailures(int count);
+    void setTopmost(bool topmost);
+
     bool m_unloaded = false;
 };
 

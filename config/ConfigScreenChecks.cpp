@@ -1,12 +1,14 @@
-// The field checks both configuration screens run alike, and the values both read
-// back for Save.
+// The field check of both configuration screens: its run, the markers, and the checks
+// both screens make alike. A value the check accepts is one the reader accepts too.
 #include "ConfigFile.h"
-#include "ConfigScan.h"
 #include "ConfigScreen.h"
 #include "FileSystem.h"
+#include "VbColor.h"
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace tolvex {
 
@@ -19,45 +21,107 @@ bool outside(double value, double low, double high)
 
 } // namespace
 
+// The master keeps the log level of an earlier run when the list names none; the
+// slave sets 0 first, so that its check fails then. Only the master's check starts the
+// status-line time-out.
+int ConfigScreen::ValidateFields()
+{
+    ClearHighlights();
+    ReadShutType();
+    readLogLevel();
+    const int failures = fieldChecks();
+    announceFailures(failures);
+    if (traits.checkStartsTimeOut)
+        Timer2->start();
+    return failures;
+}
+
+void ConfigScreen::ClearHighlights()
+{
+    QList<QLabel *> markers = ownMarkers();
+    markers << c.Port1M << c.CPUDelayM << c.StopTimeM << c.LogLevelM << c.LogNameM << c.LogPathM << c.ShutTimeM
+            << c.ShutTypeM << c.StartDelayM;
+    for (QLabel *label : markers) {
+        colors::setForeColor(label, colors::kDarkGreen);
+        colors::setBold(label, false);
+    }
+    c.ShutTypeM->clear();
+    UpdateFieldStates();
+}
+
+void ConfigScreen::readLogLevel()
+{
+    if (traits.logLevelResetFirst)
+        LogLevelIndex = 0;
+    static const QStringList levels = {QStringLiteral("None"), QStringLiteral("Normal"), QStringLiteral("Full")};
+    const int code = int(levels.indexOf(c.LogLevelT->currentText())) + 1;
+    if (code >= 1)
+        LogLevelIndex = code;
+}
+
+int ConfigScreen::failIf(bool failed, std::initializer_list<QLabel *> labels)
+{
+    if (!failed)
+        return 0;
+    for (QLabel *label : labels) {
+        colors::setForeColor(label, colors::kOrange);
+        colors::setBold(label, true);
+    }
+    return 1;
+}
+
 int ConfigScreen::commonChecks()
 {
-    int failures = 0;
-    auto check = [this, &failures](bool failed, std::initializer_list<QLabel *> labels) {
-        if (!failed)
-            return;
-        ++failures;
-        setMarked(labels);
-    };
-
-    check(outside(wholeNumber(c.CPUDelayT), 5, 600), {c.CPUDelayM});
-    check(LogLevelIndex < 1 || LogLevelIndex > 3, {c.LogLevelM});
+    int failures = failIf(outside(wholeNumber(c.CPUDelayT), 5, 600), {c.CPUDelayM});
+    failures += failIf(LogLevelIndex < 1 || LogLevelIndex > 3, {c.LogLevelM});
 
     // A log name is a plain file name of 8 to 20 characters as it will be read back,
     // and never the program's own configuration file.
     const QString name = asReadBack(c.LogNameT->text());
     const QString path = c.LogPathT->text();
-    check(outside(double(name.size()), 8, 20) || hasControlCharacter(name)
-              || !isUsableLogName(path, name, QStringLiteral("Data\\") + texts.configFile),
-          {c.LogNameM});
+    failures += failIf(outside(double(name.size()), 8, 20) || hasControlCharacter(name)
+                           || !isUsableLogName(path, name, QStringLiteral("Data\\") + traits.configFile),
+                       {c.LogNameM});
 
     const bool folderForm = path.endsWith(QLatin1Char('\\')) || path.endsWith(QLatin1Char('/'));
-    check(!folderForm || path.size() < 2 || path.size() > 100 || hasControlCharacter(path), {c.LogPathM});
-    check(!fs::folderExists(path), {c.LogPathM});
+    failures += failIf(!folderForm || path.size() < 2 || path.size() > 100 || hasControlCharacter(path), {c.LogPathM});
+    failures += failIf(!fs::folderExists(path), {c.LogPathM});
 
-    check(outside(wholeNumber(c.Port1T), 1024, 65535), {c.Port1M});
-    check(outside(wholeNumber(c.Port2T), 1024, 65535), {c.Port1M});
-    check(outside(wholeNumber(c.ShutTimeT), 2, 600), {c.ShutTimeM});
-    check(ShutTypeIndex < 1 || ShutTypeIndex > 7, {c.ShutTypeM});
+    failures += failIf(outside(wholeNumber(c.Port1T), 1024, 65535), {c.Port1M});
+    failures += failIf(outside(wholeNumber(c.Port2T), 1024, 65535), {c.Port1M});
+    failures += failIf(outside(wholeNumber(c.ShutTimeT), 2, 600), {c.ShutTimeM});
+    failures += failIf(ShutTypeIndex < 1 || ShutTypeIndex > 7, {c.ShutTypeM});
 
     const bool clockMode = c.StartTimeT->isChecked();
-    check(!clockMode && outside(wholeNumber(c.StartDelayT), 1, 3600), {c.StartDelayM});
-    check(clockMode && !mdInit::IsValidTime(c.StartDelayT->text()), {c.StartDelayM});
+    failures += failIf(!clockMode && outside(wholeNumber(c.StartDelayT), 1, 3600), {c.StartDelayM});
+    failures += failIf(clockMode && !mdInit::IsValidTime(c.StartDelayT->text()), {c.StartDelayM});
 
     if (!mdInit::IsValidTime(c.StopTimeT->text())) {
-        check(true, {c.StopTimeM});
+        failures += failIf(true, {c.StopTimeM});
         c.StopTimeT->setEnabled(true);
     }
     return failures;
+}
+
+void ConfigScreen::announceFailures(int count)
+{
+    if (host.commandMode() != 2 || count == 0)
+        return;
+    BoxRequest box;
+    box.title = traits.product + QStringLiteral(" Data Error");
+    box.text = QStringLiteral("Invalid Data");
+    box.icon = BoxIcon::None;
+    box.buttons = BoxButtons::Ok;
+    host.programHost().boxes().show(box);
+}
+
+bool ConfigScreen::hasControlCharacter(const QString &text)
+{
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x20)
+            return true;
+    }
+    return false;
 }
 
 QString ConfigScreen::asReadBack(const QString &text)
@@ -71,42 +135,6 @@ QString ConfigScreen::asReadBack(const QString &text)
 bool ConfigScreen::hostNameFails(const QString &text)
 {
     return text.size() > 100 || hasControlCharacter(text) || mdIPCheck::IsIPAddress(asReadBack(text));
-}
-
-void ConfigScreen::announceFailures(int count)
-{
-    if (host.commandMode() != 2 || count == 0)
-        return;
-    BoxRequest box;
-    box.title = texts.product + QStringLiteral(" Data Error");
-    box.text = QStringLiteral("Invalid Data");
-    box.icon = BoxIcon::None;
-    box.buttons = BoxButtons::Ok;
-    host.programHost().boxes().show(box);
-}
-
-void ConfigScreen::readCommonValues(CommonConfig &rec) const
-{
-    rec.StartTime = flagOf(c.StartTimeT);
-    rec.LogLevel = LogLevelIndex;
-    rec.LogName = c.LogNameT->text();
-    rec.LogPath = c.LogPathT->text();
-    rec.LogR_On = flagOf(c.LogR_OnT);
-    rec.RunOnTop = flagOf(c.RunOnTopT);
-    // Clock times are hhmm here; the writer adds 10000.
-    rec.StartDelay = c.StartTimeT->isChecked() ? clockValue(c.StartDelayT) : int(wholeNumber(c.StartDelayT));
-    rec.StartMin = flagOf(c.StartMinT);
-    rec.DName = flagOf(c.DNameT);
-    rec.Port1 = int(wholeNumber(c.Port1T));
-    rec.Port2 = int(wholeNumber(c.Port2T));
-    rec.CPUDelay = int(wholeNumber(c.CPUDelayT));
-    rec.StopTime = clockValue(c.StopTimeT);
-    rec.Stop_On = flagOf(c.Stop_OnT);
-    rec.Force = flagOf(c.ForceT);
-    rec.NoWarn = flagOf(c.NoWarnT);
-    rec.ShutTime = int(wholeNumber(c.ShutTimeT));
-    rec.ShutType = ShutTypeIndex;
-    rec.UserExitA = flagOf(c.UExitT);
 }
 
 } // namespace tolvex

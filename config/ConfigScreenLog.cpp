@@ -35,7 +35,7 @@ void ConfigScreen::Archive_Click()
     mdInit::CheckLogDirectory(program, running.LogPath);
     mdInit::CheckWorkFile(program, QStringLiteral("log"), running.LogPath, running.LogName);
     const QString log = running.LogPath + running.LogName;
-    const QString errorTitle = texts.product + QStringLiteral(" Log File Error");
+    const QString errorTitle = traits.product + QStringLiteral(" Log File Error");
     auto failed = [&] {
         ask(program, errorTitle,
             {QStringLiteral("Unable to archive the log file ") + running.LogName + QLatin1Char('.'),
@@ -48,7 +48,7 @@ void ConfigScreen::Archive_Click()
         failed();
         return;
     }
-    const BoxAnswer answer = ask(program, QStringLiteral("Archive ") + texts.product + QStringLiteral(" Log File"),
+    const BoxAnswer answer = ask(program, QStringLiteral("Archive ") + traits.product + QStringLiteral(" Log File"),
                                  {QStringLiteral("Do you want to archive the log file?"),
                                   QStringLiteral("To Archive the log file and create a new one click Yes"),
                                   QStringLiteral("To Clear the results log file without archiving it click No"),
@@ -70,7 +70,7 @@ void ConfigScreen::Archive_Click()
             return;
         }
     } else if (*hasData
-               && ask(program, texts.product + QStringLiteral(" Create New Log File"),
+               && ask(program, traits.product + QStringLiteral(" Create New Log File"),
                       {QStringLiteral("Are you sure you want to create a new log file?")}, BoxIcon::None,
                       BoxButtons::YesNo)
                    == BoxAnswer::No) {
@@ -79,7 +79,7 @@ void ConfigScreen::Archive_Click()
     // The fresh log takes the old one's place in one step, so the program is never
     // left without a log. A log that could not be started afresh is not reported as
     // cleared: it still holds its lines.
-    const bool fresh = fs::replaceWithText(log, logarchive::freshLogText(texts.product, program.clock().now()));
+    const bool fresh = fs::replaceWithText(log, logarchive::freshLogText(traits.product, program.clock().now()));
     if (answer == BoxAnswer::Yes || fresh) {
         c.Status->setText(answer == BoxAnswer::Yes ? QStringLiteral("Log File Archived") : QStringLiteral("Log File Cleared"));
         Timer2->start();
@@ -91,7 +91,7 @@ void ConfigScreen::Archive_Click()
 void ConfigScreen::ViewL_Click()
 {
     ProgramHost &program = host.programHost();
-    const QString errorTitle = texts.product + QStringLiteral(" Log File Error");
+    const QString errorTitle = traits.product + QStringLiteral(" Log File Error");
     if (running.LogLevel <= 1) {
         ask(program, errorTitle,
             {QStringLiteral("Logging is set to None. There"), QStringLiteral("is no information to display.")},

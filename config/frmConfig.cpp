@@ -1,16 +1,17 @@
+// The master's configuration screen: its own inputs (four remote computers, the
+// fixed delay, the update check), their field states, value string and checks.
 #include "frmConfig.h"
 #include "ConfigFile.h"
 #include "TolvexVersion.h"
 #include "ui_frmConfig.h"
-#include <QTimer>
 
 using namespace tolvex;
 
 namespace {
 
-ConfigScreen::Texts masterTexts(ConfigScreenHost &host)
+ConfigScreen::Traits masterTraits(ConfigScreenHost &host)
 {
-    ConfigScreen::Texts t;
+    ConfigScreen::Traits t;
     t.product = host.programHost().productTitle();
     t.configFile = QStringLiteral("TolvexM.ini");
     t.writeErrorLine = QStringLiteral("Unable to write to the configuration file.");
@@ -18,14 +19,20 @@ ConfigScreen::Texts masterTexts(ConfigScreenHost &host)
     t.shutNames = {QStringLiteral("Power Off"), QStringLiteral("Reboot"),    QStringLiteral("Shutdown"),
                    QStringLiteral("Monitor"),   QStringLiteral("Hibernate"), QStringLiteral("StandBy"),
                    QStringLiteral("Log Off")};
+    t.defaults = masterScreenDefaults();
     t.shutResetFirst = true;
+    t.logLevelResetFirst = false;
+    t.checkStartsTimeOut = true;
+    t.tipsOnOpening = false;
+    t.dNameWhileLoading = false;
+    t.restoreBeforeUnload = false;
     return t;
 }
 
 } // namespace
 
 frmConfig::frmConfig(ConfigScreenHost &screenHost, const MasterConfig &runningConfig, QWidget *parent)
-    : ConfigScreen(screenHost, runningConfig, masterTexts(screenHost), parent),
+    : ConfigScreen(screenHost, runningConfig, masterTraits(screenHost), parent),
       ui(std::make_unique<Ui::frmConfig>()),
       m_running(runningConfig)
 {
@@ -40,45 +47,26 @@ frmConfig::frmConfig(ConfigScreenHost &screenHost, const MasterConfig &runningCo
 
 frmConfig::~frmConfig() = default;
 
-QString frmConfig::caption() const
-{
-    return texts.product + QStringLiteral(" Configuration");
-}
-
-void frmConfig::Data_Load()
+// Its own inputs stand between the comms delay and the address mode; the update
+// check's box has no handler, so it goes in with them.
+void frmConfig::loadOwnValues()
 {
     const MasterConfig &r = m_running;
-    c.CPUDelayT->setText(QString::number(r.CPUDelay));
     setFlag(ui->Del_OnT, r.Del_On);
     ui->DelTimeT->setText(QString::number(r.DelTime));
-    setFlag(c.DNameT, r.DName);
-    setFlag(c.ForceT, r.Force);
     for (int i = 1; i <= 4; ++i)
         IPAddT[i]->setText(r.IPAdd[i]);
     for (int i = 0; i <= 4; ++i)
         CompT[i]->setText(r.CName[i]);
-    c.LogNameT->setText(r.LogName);
-    c.LogPathT->setText(r.LogPath);
-    setFlag(c.LogR_OnT, r.LogR_On);
-    setFlag(c.NoWarnT, r.NoWarn);
-    c.Port1T->setText(QString::number(r.Port1));
-    c.Port2T->setText(QString::number(r.Port2));
-    setFlag(c.RunOnTopT, r.RunOnTop);
-    setFlag(c.StartMinT, r.StartMin);
-    c.ShutTimeT->setText(QString::number(r.ShutTime));
     setFlag(ui->Update_OnT, r.Update_On);
-    // The delay goes in before the mode, so that the mode's handler finds a value
-    // of its own kind.
-    if (r.StartTime == 1)
-        c.StartDelayT->setText(QString::number(r.StartDelay));
-    else if (r.StartTime == 2)
-        c.StartDelayT->setText(timeText(r.StartDelay));
-    setFlag(c.StartTimeT, r.StartTime);
-    setFlag(c.Stop_OnT, r.Stop_On);
-    c.StopTimeT->setText(timeText(r.StopTime));
-    setFlag(c.UExitT, r.UserExitA);
-    loadLists(r);
-    Signature = BuildValueString();
+}
+
+void frmConfig::restoreOwnDefaults()
+{
+    const MasterConfig d = masterScreenDefaults();
+    setFlag(ui->Del_OnT, d.Del_On);
+    ui->DelTimeT->setText(QString::number(d.DelTime));
+    setFlag(ui->Update_OnT, d.Update_On);
 }
 
 void frmConfig::UpdateFieldStates()
@@ -121,51 +109,50 @@ QString frmConfig::BuildValueString() const
     return first.join(QLatin1Char(',')) + QStringLiteral(", ") + last.join(QStringLiteral(", "));
 }
 
-void frmConfig::Restore_Click()
-{
-    const MasterConfig d = masterScreenDefaults();
-    c.CPUDelayT->setText(QString::number(d.CPUDelay));
-    setFlag(ui->Del_OnT, d.Del_On);
-    ui->DelTimeT->setText(QString::number(d.DelTime));
-    setFlag(c.ForceT, d.Force);
-    c.LogLevelT->setCurrentIndex(c.LogLevelT->findText(QStringLiteral("Normal")));
-    c.LogNameT->setText(d.LogName);
-    c.LogPathT->setText(d.LogPath);
-    setFlag(c.LogR_OnT, d.LogR_On);
-    setFlag(c.NoWarnT, d.NoWarn);
-    c.Port1T->setText(QString::number(d.Port1));
-    c.Port2T->setText(QString::number(d.Port2));
-    setFlag(c.RunOnTopT, d.RunOnTop);
-    c.ShutTimeT->setText(QString::number(d.ShutTime));
-    setFlag(c.StartMinT, d.StartMin);
-    c.ShutNameT->setCurrentIndex(c.ShutNameT->findText(QStringLiteral("Power Off")));
-    c.StartDelayT->setText(QString::number(d.StartDelay));
-    setFlag(c.StartTimeT, d.StartTime);
-    c.StopTimeT->setText(timeText(d.StopTime));
-    setFlag(c.Stop_OnT, d.Stop_On);
-    setFlag(c.UExitT, d.UserExitA);
-    setFlag(ui->Update_OnT, d.Update_On);
-    // Names, addresses and the address mode stay as they are.
-    ClearHighlights();
-    UpdateFieldStates();
-    c.Status->setText(QStringLiteral("Defaults Restored - Click Save To Keep"));
-    Timer2->start();
-    c.ExitConfig->setText(QStringLiteral("&Exit"));
-    parkFocus();
-}
-
-void frmConfig::DNameT_Click()
-{
-    if (Loading)
-        return;
-    ClearHighlights();
-    ReadShutType();
-}
-
 void frmConfig::Del_OnT_Click()
 {
     if (!Loading)
         UpdateFieldStates();
+}
+
+int frmConfig::fieldChecks()
+{
+    int failures = 0;
+    const bool names = c.DNameT->isChecked();
+    for (int i = 1; i <= 4; ++i) {
+        const QString t = IPAddT[i]->text();
+        failures += failIf(!names && !t.isEmpty() && !mdIPCheck::IsIPAddress(t), {IPAddM[i], c.IPAddL});
+        failures += failIf(names && hostNameFails(t), {IPAddM[i], c.IPAddL});
+    }
+    for (int i = 0; i <= 4; ++i) {
+        const QString t = CompT[i]->text();
+        failures += failIf((i == 0 && t.isEmpty()) || t.size() > 25 || hasControlCharacter(t), {IPAddM[i], ui->CompL});
+    }
+
+    failures += commonChecks();
+    const double cpuDelay = wholeNumber(c.CPUDelayT);
+    const double delTime = wholeNumber(ui->DelTimeT);
+    failures += failIf(delTime < 60 || delTime > 10800, {ui->DelTimeM});
+    if (ui->Del_OnT->isChecked() && cpuDelay >= delTime) {
+        failures += failIf(true, {ui->DelTimeM});
+        ui->DelTimeM->setText(QStringLiteral("< Comms Delay"));
+    }
+
+    bool anyAddress = false;
+    for (int i = 1; i <= 4; ++i) {
+        const bool empty = IPAddT[i]->text().isEmpty();
+        anyAddress = anyAddress || !empty;
+        failures += failIf(empty && !CompT[i]->text().isEmpty(), {IPAddM[i], c.IPAddL});
+    }
+    failures += failIf(!anyAddress, {IPAddM[1], c.IPAddL});
+    return failures;
+}
+
+// The caption of the delay's marker is not put back: "< Comms Delay" stays until the
+// screen is opened again.
+QList<QLabel *> frmConfig::ownMarkers() const
+{
+    return {ui->CompL, c.IPAddL, IPAddM[0], IPAddM[1], IPAddM[2], IPAddM[3], IPAddM[4], ui->DelTimeM};
 }
 
 QString frmConfig::screenFileText(const QDateTime &savedAt) const
@@ -180,15 +167,4 @@ QString frmConfig::screenFileText(const QDateTime &savedAt) const
     rec.DelTime = int(wholeNumber(ui->DelTimeT));
     rec.Update_On = flagOf(ui->Update_OnT);
     return masterConfigFileText(rec, kVersionMajor, kVersionMinor, savedAt);
-}
-
-void frmConfig::leaveScreen()
-{
-    ConfigScreenHost &h = host;
-    unload();
-    if (!h.configSaved() && !h.notConfigured()) {
-        h.dialogOpen() = false;
-        return;
-    }
-    h.applyConfiguration();
 }

@@ -13,13 +13,8 @@ public:
     frmConfig(tolvex::ConfigScreenHost &host, const tolvex::MasterConfig &running, QWidget *parent = nullptr);
     ~frmConfig() override;
 
-    void Data_Load() override;
     void UpdateFieldStates() override;
     QString BuildValueString() const override;
-    int ValidateFields() override;
-    void ClearHighlights() override;
-    void Restore_Click() override;
-    void DNameT_Click() override;
     void Del_OnT_Click();
 
     std::unique_ptr<Ui::frmConfig> ui;
@@ -28,9 +23,11 @@ public:
     std::array<QLabel *, 5> IPAddM{};     // row captions, 0 = this computer
 
 protected:
-    QString caption() const override;
+    void loadOwnValues() override;
+    void restoreOwnDefaults() override;
+    int fieldChecks() override;
+    QList<QLabel *> ownMarkers() const override;
     QString screenFileText(const QDateTime &savedAt) const override;
-    void leaveScreen() override;
 
 private:
     const tolvex::MasterConfig &m_running;

@@ -21,10 +21,7 @@ void TolvexMMain::applyConfiguration()
     mdInit::InitComms(*this);
     if (cfg.LogLevel == 2)
         mdInit::WriteLogLine(*this, QString(), QString());
-    if (cfg.LogLevel > 1 && !st.NotConfigured)
-        mdInit::WriteLogLine(*this, QStringLiteral("Config"), QStringLiteral("Updated"));
-    if (cfg.LogLevel == 3 && !st.NotConfigured)
-        mdInit::WriteLogHeader(*this, logSettings(), 1, st.LogText);
+    logConfigUpdated();
     mdInit::ShowStatusText(*this);
     st.ApplyStartMin = false;
     if (!st.NotConfigured) {

@@ -39,6 +39,18 @@ ConfigScreen *MonitorWindow::configScreen() const
     return m_configScreen && !m_configScreen->isUnloaded() ? m_configScreen.data() : nullptr;
 }
 
+void MonitorWindow::logConfigUpdated()
+{
+    MonitorState &st = state();
+    const int level = common().LogLevel;
+    if (st.NotConfigured)
+        return;
+    if (level > 1)
+        writeLog(QStringLiteral("Config"), QStringLiteral("Updated"));
+    if (level == 3)
+        mdInit::WriteLogHeader(*this, logSettings(), 1, st.LogText);
+}
+
 void MonitorWindow::restoreMainControls()
 {
     mdInit::RestoreMainControls(*this);

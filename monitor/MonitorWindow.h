@@ -216,6 +216,9 @@ protected:
     virtual void closeLink() = 0;
     // A new configuration screen of the program, not loaded yet.
     virtual ConfigScreen *createConfigScreen() = 0;
+    // The log lines of a configuration applied anew, when the program is configured:
+    // "Config" "Updated" above log level "None", and the configuration at "Full".
+    void logConfigUpdated();
 
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

@@ -16,10 +16,7 @@ void TolvexSMain::applyConfiguration()
     mdInit::Initialise(*this);
     mdInit::ResetRun(*this);
     mdInit::StartLogFile(*this, logSettings());
-    if (cfg.LogLevel > 1 && !st.NotConfigured)
-        mdInit::WriteLogLine(*this, QStringLiteral("Config"), QStringLiteral("Updated"));
-    if (cfg.LogLevel == 3 && !st.NotConfigured)
-        mdInit::WriteLogHeader(*this, logSettings(), 1, st.LogText);
+    logConfigUpdated();
     mdInit::ShowStatusText(*this);
     st.ApplyStartMin = false;
 }

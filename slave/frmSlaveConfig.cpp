@@ -1,16 +1,17 @@
+// The slave's configuration screen: its one master address, its field states, value
+// string and checks, and "Tolvex Slave" wherever the master's screen names its program.
 #include "frmSlaveConfig.h"
 #include "ConfigFile.h"
 #include "TolvexVersion.h"
 #include "ui_frmSlaveConfig.h"
-#include <QTimer>
 
 using namespace tolvex;
 
 namespace {
 
-ConfigScreen::Texts slaveTexts()
+ConfigScreen::Traits slaveTraits()
 {
-    ConfigScreen::Texts t;
+    ConfigScreen::Traits t;
     t.product = QStringLiteral("Tolvex Slave");
     t.configFile = QStringLiteral("TolvexS.ini");
     t.writeErrorLine = QStringLiteral("Unable to write to the configuration file. TolvexS.ini");
@@ -18,14 +19,20 @@ ConfigScreen::Texts slaveTexts()
     t.shutNames = {QStringLiteral("Power Off"), QStringLiteral("Reboot"),    QStringLiteral("Shutdown"),
                    QStringLiteral("Monitor"),   QStringLiteral("Hibernate"), QStringLiteral("Standby"),
                    QStringLiteral("Log Off")};
+    t.defaults = slaveScreenDefaults();
     t.shutResetFirst = false;
+    t.logLevelResetFirst = true;
+    t.checkStartsTimeOut = false;
+    t.tipsOnOpening = true;
+    t.dNameWhileLoading = true;
+    t.restoreBeforeUnload = true;
     return t;
 }
 
 } // namespace
 
 frmSlaveConfig::frmSlaveConfig(ConfigScreenHost &screenHost, const SlaveConfig &runningConfig, QWidget *parent)
-    : ConfigScreen(screenHost, runningConfig, slaveTexts(), parent),
+    : ConfigScreen(screenHost, runningConfig, slaveTraits(), parent),
       ui(std::make_unique<Ui::frmSlaveConfig>()),
       m_running(runningConfig)
 {
@@ -36,42 +43,9 @@ frmSlaveConfig::frmSlaveConfig(ConfigScreenHost &screenHost, const SlaveConfig &
 
 frmSlaveConfig::~frmSlaveConfig() = default;
 
-QString frmSlaveConfig::caption() const
+void frmSlaveConfig::loadOwnValues()
 {
-    return QStringLiteral("Tolvex Slave Configuration");
-}
-
-void frmSlaveConfig::openingSteps()
-{
-    SetButtonTips();
-}
-
-void frmSlaveConfig::Data_Load()
-{
-    const SlaveConfig &r = m_running;
-    c.CPUDelayT->setText(QString::number(r.CPUDelay));
-    setFlag(c.DNameT, r.DName);
-    setFlag(c.ForceT, r.Force);
-    ui->IPAddT->setText(r.IPAdd);
-    c.LogNameT->setText(r.LogName);
-    c.LogPathT->setText(r.LogPath);
-    setFlag(c.LogR_OnT, r.LogR_On);
-    setFlag(c.NoWarnT, r.NoWarn);
-    c.Port1T->setText(QString::number(r.Port1));
-    c.Port2T->setText(QString::number(r.Port2));
-    setFlag(c.RunOnTopT, r.RunOnTop);
-    setFlag(c.StartMinT, r.StartMin);
-    c.ShutTimeT->setText(QString::number(r.ShutTime));
-    if (r.StartTime == 1)
-        c.StartDelayT->setText(QString::number(r.StartDelay));
-    else if (r.StartTime == 2)
-        c.StartDelayT->setText(timeText(r.StartDelay));
-    setFlag(c.StartTimeT, r.StartTime);
-    setFlag(c.Stop_OnT, r.Stop_On);
-    c.StopTimeT->setText(timeText(r.StopTime));
-    setFlag(c.UExitT, r.UserExitA);
-    loadLists(r);
-    Signature = BuildValueString();
+    ui->IPAddT->setText(m_running.IPAdd);
 }
 
 void frmSlaveConfig::UpdateFieldStates()
@@ -103,69 +77,20 @@ QString frmSlaveConfig::BuildValueString() const
         .join(QLatin1Char(','));
 }
 
-int frmSlaveConfig::ValidateFields()
+// The master's address is required in both modes.
+int frmSlaveConfig::fieldChecks()
 {
-    ClearHighlights();
-    ReadShutType();
-    readLogLevel(true);
-
-    // The master's address is required in both modes.
     const QString address = ui->IPAddT->text();
-    int failures = 0;
-    if (!c.DNameT->isChecked() && !mdIPCheck::IsIPAddress(address))
-        ++failures;
-    if (c.DNameT->isChecked() && (address.isEmpty() || hostNameFails(address)))
-        ++failures;
-    if (failures > 0)
-        setMarked({ui->IPAddM});
-
-    failures += commonChecks();
-    announceFailures(failures);
-    return failures;
+    const bool names = c.DNameT->isChecked();
+    int failures = failIf(!names && !mdIPCheck::IsIPAddress(address), {ui->IPAddM});
+    failures += failIf(names && (address.isEmpty() || hostNameFails(address)), {ui->IPAddM});
+    return failures + commonChecks();
 }
 
-void frmSlaveConfig::ClearHighlights()
+// The address column's caption is never marked.
+QList<QLabel *> frmSlaveConfig::ownMarkers() const
 {
-    clearMarkers({ui->IPAddM, c.CPUDelayM, c.LogLevelM, c.LogNameM, c.LogPathM, c.Port1M, c.ShutTimeM, c.ShutTypeM,
-                  c.StartDelayM, c.StopTimeM});
-    c.ShutTypeM->clear();
-    UpdateFieldStates();
-}
-
-void frmSlaveConfig::Restore_Click()
-{
-    const SlaveConfig d = slaveScreenDefaults();
-    c.CPUDelayT->setText(QString::number(d.CPUDelay));
-    setFlag(c.ForceT, d.Force);
-    c.LogLevelT->setCurrentIndex(c.LogLevelT->findText(QStringLiteral("Normal")));
-    c.LogNameT->setText(d.LogName);
-    c.LogPathT->setText(d.LogPath);
-    setFlag(c.LogR_OnT, d.LogR_On);
-    setFlag(c.NoWarnT, d.NoWarn);
-    c.Port1T->setText(QString::number(d.Port1));
-    c.Port2T->setText(QString::number(d.Port2));
-    setFlag(c.RunOnTopT, d.RunOnTop);
-    c.ShutTimeT->setText(QString::number(d.ShutTime));
-    setFlag(c.StartMinT, d.StartMin);
-    c.ShutNameT->setCurrentIndex(c.ShutNameT->findText(QStringLiteral("Power Off")));
-    c.StartDelayT->setText(QString::number(d.StartDelay));
-    setFlag(c.StartTimeT, d.StartTime);
-    c.StopTimeT->setText(timeText(d.StopTime));
-    setFlag(c.Stop_OnT, d.Stop_On);
-    setFlag(c.UExitT, d.UserExitA);
-    // The master's address and the address mode stay as they are.
-    ClearHighlights();
-    c.Status->setText(QStringLiteral("Defaults Restored - Click Save To Keep"));
-    Timer2->start();
-    parkFocus();
-    c.ExitConfig->setText(QStringLiteral("&Exit"));
-}
-
-// Runs while loading too.
-void frmSlaveConfig::DNameT_Click()
-{
-    ClearHighlights();
-    ReadShutType();
+    return {ui->IPAddM};
 }
 
 QString frmSlaveConfig::screenFileText(const QDateTime &savedAt) const
@@ -174,16 +99,4 @@ QString frmSlaveConfig::screenFileText(const QDateTime &savedAt) const
     readCommonValues(rec);
     rec.IPAdd = ui->IPAddT->text();
     return slaveConfigFileText(rec, kVersionMajor, kVersionMinor, savedAt);
-}
-
-// The slave gives the main window its controls back before the screen goes, and
-// clears the dialog flag only after applying.
-void frmSlaveConfig::leaveScreen()
-{
-    ConfigScreenHost &h = host;
-    h.restoreMainControls();
-    unload();
-    if (h.configSaved() || h.notConfigured())
-        h.applyConfiguration();
-    h.dialogOpen() = false;
 }

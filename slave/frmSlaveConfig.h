@@ -12,21 +12,17 @@ public:
     frmSlaveConfig(tolvex::ConfigScreenHost &host, const tolvex::SlaveConfig &running, QWidget *parent = nullptr);
     ~frmSlaveConfig() override;
 
-    void Data_Load() override;
     void UpdateFieldStates() override;
     QString BuildValueString() const override;
-    int ValidateFields() override;
-    void ClearHighlights() override;
-    void Restore_Click() override;
-    void DNameT_Click() override;
 
     std::unique_ptr<Ui::frmSlaveConfig> ui;
 
 protected:
-    QString caption() const override;
-    void openingSteps() override;
+    void loadOwnValues() override;
+    void restoreOwnDefaults() override {}
+    int fieldChecks() override;
+    QList<QLabel *> ownMarkers() const override;
     QString screenFileText(const QDateTime &savedAt) const override;
-    void leaveScreen() override;
 
 private:
     const tolvex::SlaveConfig &m_running;
