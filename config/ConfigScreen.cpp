@@ -136,6 +136,7 @@ void ConfigScreen::setUpScreen(std::initializer_list<QWidget *> panels)
 // button tips after them; nothing shows in between.
 void ConfigScreen::Form_Load()
 {
+    const Busy busy(*this);
     Loading = true;
     const bool admin = host.IsAdmin();
     if (admin) {
@@ -186,7 +187,19 @@ void ConfigScreen::unload()
     Timer2->stop();
     Form_Unload();
     hide();
-    deleteLater();
+    if (m_busy == 0)
+        deleteLater();
+}
+
+ConfigScreen::Busy::Busy(ConfigScreen &screen) : m_screen(screen)
+{
+    ++m_screen.m_busy;
+}
+
+ConfigScreen::Busy::~Busy()
+{
+    if (--m_screen.m_busy == 0 && m_screen.m_unloaded)
+        m_screen.deleteLater();
 }
 
 void ConfigScreen::SetButtonTips()

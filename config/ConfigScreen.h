@@ -154,6 +154,19 @@ protected:
     Traits traits;
     Controls c{};
 
+    // Held by every handler that may show a box: while one runs, an unloaded screen
+    // (closed by the cycle behind the box) is kept until the handler has returned.
+    class Busy {
+    public:
+        explicit Busy(ConfigScreen &screen);
+        ~Busy();
+        Busy(const Busy &) = delete;
+        Busy &operator=(const Busy &) = delete;
+
+    private:
+        ConfigScreen &m_screen;
+    };
+
 private:
     // Leaving after the two-step: unload, and apply the file when that is due.
     void leaveScreen();
@@ -165,6 +178,7 @@ private:
     void setTopmost(bool topmost);
 
     bool m_unloaded = false;
+    int m_busy = 0;
 };
 
 } // namespace tolvex

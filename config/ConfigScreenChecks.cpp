@@ -26,6 +26,7 @@ bool outside(double value, double low, double high)
 // status-line time-out.
 int ConfigScreen::ValidateFields()
 {
+    const Busy busy(*this);
     ClearHighlights();
     ReadShutType();
     readLogLevel();

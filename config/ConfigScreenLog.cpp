@@ -30,6 +30,7 @@ BoxAnswer ask(ProgramHost &program, const QString &title, const QStringList &lin
 
 void ConfigScreen::Archive_Click()
 {
+    const Busy busy(*this);
     parkFocus();
     ProgramHost &program = host.programHost();
     mdInit::CheckLogDirectory(program, running.LogPath);
@@ -90,6 +91,7 @@ void ConfigScreen::Archive_Click()
 
 void ConfigScreen::ViewL_Click()
 {
+    const Busy busy(*this);
     ProgramHost &program = host.programHost();
     const QString errorTitle = traits.product + QStringLiteral(" Log File Error");
     if (running.LogLevel <= 1) {

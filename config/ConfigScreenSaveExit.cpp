@@ -15,6 +15,7 @@ namespace tolvex {
 
 void ConfigScreen::Save_Click()
 {
+    const Busy busy(*this);
     parkFocus();
     c.Status->clear();
     UpdateFieldStates();
@@ -57,6 +58,7 @@ void ConfigScreen::Save_Click()
 
 void ConfigScreen::ExitConfig_Click()
 {
+    const Busy busy(*this);
     if (!host.IsAdmin())
         Signature = BuildValueString();
     const QString cancel = QStringLiteral("&Cancel");

@@ -68,6 +68,7 @@ private slots:
     void exitWithoutSaveAppliesNothing();
     void unconfiguredProgramAppliesOnEveryExit();
     void endOfProgramUnloadsTheScreen();
+    void closedBehindItsOwnBox();
 };
 
 void MasterConfigTest::openingPausesTheCycleNotThePolls()
@@ -205,6 +206,38 @@ void MasterConfigTest::endOfProgramUnloadsTheScreen()
     QVERIFY(!MasterFixture::runs([&m] { m.Exit_Click(); }));
     QVERIFY(!m.configScreen());
     QVERIFY(f.log().contains(QStringLiteral(",  Exit     , Initialise,")));
+}
+
+// The cycle closes an idle screen also while one of the screen's boxes is open (a
+// user who leaves Archive's question standing). The screen is unloaded then, but
+// lives on until its handler has returned from the box.
+void MasterConfigTest::closedBehindItsOwnBox()
+{
+    Configured f;
+    f.admin = false;
+    f.config.UserExitA = 2;
+    QVERIFY(f.load());
+    TolvexMMain &m = *f.window;
+    frmConfig &s = f.open();
+    QPointer<frmConfig> screen(&s);
+    bool aliveBehindTheBox = false;
+    f.boxes.whileOpen = [&] {
+        if (!m.configScreen())
+            return;
+        m.st.ConfigCountdown = 0;
+        f.second();
+        QTest::qWait(1);  // the box's own event loop
+        aliveBehindTheBox = !screen.isNull() && screen->isUnloaded();
+    };
+    f.boxes.setNextAnswer(BoxAnswer::No);  // clear the log: the handler goes on after the boxes
+    f.boxes.setNextAnswer(BoxAnswer::Yes);
+    s.Archive_Click();
+    f.boxes.whileOpen = nullptr;
+    QVERIFY(aliveBehindTheBox);
+    QVERIFY(!m.configScreen() && !m.st.DialogOpen);
+    QVERIFY(f.log().startsWith(QStringLiteral("Tolvex Log\r\n")));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(screen.isNull());
 }
 
 QTEST_MAIN(MasterConfigTest)
