@@ -1,16 +1,19 @@
 #pragma once
 // A configuration screen opened on a running record, in a temporary installation
-// folder whose configuration file and log exist, without a main window.
+// folder whose configuration file and log exist, without a main window; and the
+// master's screen on a running record that the tests vary.
 #include "ConfigFile.h"
 #include "LogArchive.h"
 #include "ScreenTestHost.h"
 #include "VbColor.h"
+#include "frmConfig.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -57,18 +60,11 @@ public:
             qFatal("no control %s", qPrintable(name));
         return found;
     }
+    // The text of a label, a text box, a button, or the item a list shows.
     QString text(const QString &name) const
     {
         QWidget *w = control(name);
-        if (auto *label = qobject_cast<QLabel *>(w))
-            return label->text();
-        if (auto *edit = qobject_cast<QLineEdit *>(w))
-            return edit->text();
-        if (auto *box = qobject_cast<QComboBox *>(w))
-            return box->currentText();
-        if (auto *button = qobject_cast<QAbstractButton *>(w))
-            return button->text();
-        return QString();
+        return w->property(qobject_cast<QComboBox *>(w) ? "currentText" : "text").toString();
     }
     // "Name=value": a text, a check box (0 or 1) or a list item ("" selects none).
     void set(const QString &edit)
@@ -116,6 +112,41 @@ private:
     TextOf m_fileText;
     QString m_configFile;
     QString m_logName;
+};
+
+// The screen's defaults with this computer "Master" and one remote computer.
+inline MasterConfig masterRunning()
+{
+    MasterConfig rec = masterScreenDefaults();
+    rec.CName[0] = QStringLiteral("Master");
+    rec.CName[1] = QStringLiteral("Node1");
+    rec.IPAdd[1] = QStringLiteral("10.1.1.1");
+    return rec;
+}
+
+// The running record with some keys given as the file gives them ("ShutType=7").
+inline MasterConfig masterRecordWith(const QStringList &lines)
+{
+    QString text = masterConfigFileText(masterRunning(), 1, 0, QDateTime::currentDateTime());
+    for (const QString &line : lines) {
+        const QString key = QStringLiteral("\r\n") + line.section(QLatin1Char('='), 0, 0) + QLatin1Char('=');
+        const int at = int(text.indexOf(key)) + 2;
+        const int end = int(text.indexOf(QStringLiteral("\r\n"), at));
+        text.replace(at, end - at, line);
+    }
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("x.ini")), text.toUtf8());
+    MasterConfig rec;
+    readMasterConfig(dir.filePath(QStringLiteral("x.ini")), rec);
+    return rec;
+}
+
+struct MasterScreen : ScreenFixture<frmConfig, MasterConfig> {
+    explicit MasterScreen(const MasterConfig &running = masterRunning())
+        : ScreenFixture(QStringLiteral("Tolvex"), running, &masterConfigFileText, QStringLiteral("TolvexM.ini"),
+                        QStringLiteral("TolvexM.log"))
+    {
+    }
 };
 
 } // namespace tolvex::test

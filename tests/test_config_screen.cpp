@@ -1,24 +1,25 @@
 // The master's configuration screen without its main window: loading, the value
-// string, the field states, the two-step Exit, Restore, the rights and the timers.
-#include "MasterScreen.h"
+// string, the field states and their handlers, the two-step Exit, the rights and the
+// timers. What both screens share is tested here, on the master's.
+#include "ScreenFixture.h"
 
 using namespace tolvex;
 using namespace tolvex::test;
 
 namespace {
 
-// What the field states show, in one line.
-QString statesShown(const MasterScreen &f)
-{
-    auto on = [&f](const char *name) { return f.control(name)->isEnabled() ? QStringLiteral("on") : QStringLiteral("off"); };
-    return QStringList{f.text("IPAddL"), f.control("IPAddT2")->toolTip(), "Force " + on("ForceT"), f.text("ShutTypeM"),
-                       f.text("StartDelayL") + ' ' + f.text("StartDelayM"), f.control("StartDelayT")->toolTip(),
-                       "DelTime " + on("DelTimeT"), "StopTime " + on("StopTimeT"), "ShutTime " + on("ShutTimeT"),
-                       QString::number(colors::backColor(f.control("ShutTimeT")), 16)}
-        .join(" | ");
-}
+struct ExitCase {
+    bool admin;
+    QString edit;
+    bool saved;
+    bool notConfigured;
+    int pressesToLeave;
+    int applies;  // how often leaving applied the file
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(ExitCase)
 
 class ConfigScreenTest : public QObject {
     Q_OBJECT
@@ -26,14 +27,14 @@ private slots:
     void loadsTheRunningValues();
     void fieldStates_data();
     void fieldStates();
-    void handlersFollowTheFields();
+    void modeTexts();
     void exitTwoStep_data();
     void exitTwoStep();
-    void restore();
     void rights_data();
     void rights();
     void closingCountdown_data();
     void closingCountdown();
+    void startModeEmptiesTheOtherKind_data();
     void startModeEmptiesTheOtherKind();
     void topmostAndLogo();
 };
@@ -48,123 +49,96 @@ void ConfigScreenTest::loadsTheRunningValues()
     QCOMPARE(s.ShutTypeIndex, 6);
     QCOMPARE(s.LogLevelIndex, 3);
     QVERIFY(f.host.DialogOpen);
-    QVERIFY(!s.Loading);
     QCOMPARE(f.text("Status"), QString());
-    QCOMPARE(f.host.ConfigCountdown, 600);
-    QCOMPARE(s.Signature, s.BuildValueString());
 
-    // The default values with two computers; the last five values are joined by ", ".
-    MasterScreen d;
-    d.open();
-    QCOMPARE(d.screen->BuildValueString(),
-             QStringLiteral("60,0,1,10.1.1.1,,,,Master,Node1,,,,TolvexM.log,Log\\\\,1,10000,10001,0,0,60,2,2,1,0,00:00,1, 0, "
-                            "900, 0, 1"));
     // A comma moved from one field into the next is still a change.
-    d.set({"CompT2=a,b", "CompT3="});
-    const QString before = d.screen->BuildValueString();
-    d.set({"CompT2=a", "CompT3=,b"});
-    QVERIFY(d.screen->BuildValueString() != before);
+    f.set({"CompT2=a,b", "CompT3="});
+    const QString before = s.BuildValueString();
+    f.set({"CompT2=a", "CompT3=,b"});
+    QVERIFY(s.BuildValueString() != before);
 }
 
+// The states follow the boxes and lists as the user changes them after opening.
 void ConfigScreenTest::fieldStates_data()
 {
-    QTest::addColumn<QStringList>("keys");
-    QTest::addColumn<QString>("expected");
-    const QString ipTip = "IP Address of remote computer 2  (Empty or a valid IP address - must be set if Remote Computer 2 name is set)";
-    const QString nameTip = "Domain name of remote computer 2  (Empty or a valid domain name - must be set if Remote Computer 2 name is set)";
-    const QString delay = "Activate After: sec (min 1, max 3600) | Delay in seconds after startup before program is activated";
-    const QString clock = "Activate At: Time in the format xx:xx | Time at which program is activated in the format 'xx:xx' (24 hour clock)";
-    const QString window = "80000005";
-    const QString face = "8000000f";
-    QTest::newRow("defaults") << QStringList{} << QStringList{"IP Address", ipTip, "Force on", "(Forces Applications To Close)", delay,
-                                                    "DelTime off", "StopTime off", "ShutTime on", window}.join(" | ");
-    QTest::newRow("names, clock, both limits, silent")
-        << QStringList{"DName=2", "FAT_On=2", "StartDelay=10800", "Del_On=2", "Stop_On=2", "NoWarn=2", "IPAdd1=node1"}
-        << QStringList{"Domain Name", nameTip, "Force on", "(Forces Applications To Close)", clock, "DelTime on",
-                       "StopTime on", "ShutTime off", face}.join(" | ");
-    QTest::newRow("monitor") << QStringList{"ShutType=4"} << QStringList{"IP Address", ipTip, "Force off", "(Monitor computer only)",
-                                                                         delay, "DelTime off", "StopTime off", "ShutTime on", window}.join(" | ");
-    QTest::newRow("standby") << QStringList{"ShutType=6"} << QStringList{"IP Address", ipTip, "Force off", "", delay, "DelTime off",
-                                                                         "StopTime off", "ShutTime on", window}.join(" | ");
-    QTest::newRow("shutdown, not forced") << QStringList{"ShutType=3", "Force=1"}
-                                          << QStringList{"IP Address", ipTip, "Force on", "(Forces Applications To Close)", delay,
-                                                         "DelTime off", "StopTime off", "ShutTime on", window}.join(" | ");
-    QTest::newRow("log off, forced") << QStringList{"ShutType=7"} << QStringList{"IP Address", ipTip, "Force on", "(Forces Applications To Close)",
-                                                                                 delay, "DelTime off", "StopTime off", "ShutTime on", window}.join(" | ");
-    QTest::newRow("log off, not forced") << QStringList{"ShutType=7", "Force=1"}
-                                         << QStringList{"IP Address", ipTip, "Force on", "", delay, "DelTime off", "StopTime off",
-                                                        "ShutTime on", window}.join(" | ");
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QString>("expected");  // ForceT, ShutTypeM, DelTimeT, StopTimeT, ShutTimeT and its colour
+    const QString forces = "(Forces Applications To Close)";
+    QTest::newRow("defaults") << QStringList{} << "on|" + forces + "|off|off|on 80000005";
+    QTest::newRow("both limits, silent") << QStringList{"Del_OnT=1", "Stop_OnT=1", "NoWarnT=1"}
+                                         << "on|" + forces + "|on|on|off 8000000f";
+    QTest::newRow("monitor") << QStringList{"ShutNameT=Monitor"} << "off|(Monitor computer only)|off|off|on 80000005";
+    QTest::newRow("standby") << QStringList{"ShutNameT=StandBy"} << "off||off|off|on 80000005";
+    QTest::newRow("shutdown, not forced") << QStringList{"ShutNameT=Shutdown", "ForceT=0"} << "on|" + forces + "|off|off|on 80000005";
+    QTest::newRow("log off, forced") << QStringList{"ShutNameT=Log Off"} << "on|" + forces + "|off|off|on 80000005";
+    QTest::newRow("log off, not forced") << QStringList{"ShutNameT=Log Off", "ForceT=0"} << "on||off|off|on 80000005";
 }
 
 void ConfigScreenTest::fieldStates()
 {
-    QFETCH(QStringList, keys);
+    QFETCH(QStringList, edits);
     QFETCH(QString, expected);
-    MasterScreen f(masterRecordWith(keys));
+    MasterScreen f;
     f.open();
-    QCOMPARE(statesShown(f), expected);
+    f.set(edits);
+    auto on = [&f](const char *name) { return f.control(name)->isEnabled() ? QStringLiteral("on") : QStringLiteral("off"); };
+    QCOMPARE(QStringList({on("ForceT"), f.text("ShutTypeM"), on("DelTimeT"), on("StopTimeT"),
+                          on("ShutTimeT") + ' ' + QString::number(colors::backColor(f.control("ShutTimeT")), 16)})
+                 .join('|'),
+             expected);
 }
 
-// Lists and check boxes changed after opening run their handlers, from code as from
-// the user.
-void ConfigScreenTest::handlersFollowTheFields()
+// The address mode and the activation mode change captions and tips; the address
+// mode also clears every marker.
+void ConfigScreenTest::modeTexts()
 {
-    MasterScreen f;
+    MasterScreen f(masterRecordWith({"FAT_On=2", "StartDelay=10800"}));
     frmConfig &s = f.open();
-    f.set("ShutNameT=Monitor");
-    QCOMPARE(s.ShutTypeIndex, 4);
-    QCOMPARE(f.text("ShutTypeM"), QStringLiteral("(Monitor computer only)"));
-    QVERIFY(!f.control("ForceT")->isEnabled());
-    f.set({"ShutNameT=Log Off", "ForceT=0"});
-    QCOMPARE(f.text("ShutTypeM"), QString());
-    f.set("ForceT=1");
-    QCOMPARE(f.text("ShutTypeM"), QStringLiteral("(Forces Applications To Close)"));
-    f.set({"Del_OnT=1", "Stop_OnT=1", "NoWarnT=1"});
-    QVERIFY(f.control("DelTimeT")->isEnabled() && f.control("StopTimeT")->isEnabled());
-    QVERIFY(!f.control("ShutTimeT")->isEnabled());
-
-    // The address mode clears every marker and changes the column's caption.
+    auto shown = [&f] {
+        return QStringList{f.text("IPAddL"), f.control("IPAddT1")->toolTip(), f.control("IPAddT3")->toolTip(),
+                           f.text("StartDelayL"), f.text("StartDelayM"), f.control("StartDelayT")->toolTip()};
+    };
+    QCOMPARE(shown(), QStringList({"IP Address", "IP Address of remote computer 1  (A valid IP address)",
+                                   "IP Address of remote computer 3  (Empty or a valid IP address - must be set if "
+                                   "Remote Computer 3 name is set)",
+                                   "Activate At:", "Time in the format xx:xx",
+                                   "Time at which program is activated in the format 'xx:xx' (24 hour clock)"}));
     f.set("CPUDelayT=1");
     QVERIFY(s.ValidateFields() > 0);
-    QVERIFY(!f.marked().isEmpty());
-    f.set("DNameT=1");
+    f.set({"DNameT=1", "StartTimeT=0"});
     QCOMPARE(f.marked(), QStringList());
-    QCOMPARE(f.text("IPAddL"), QStringLiteral("Domain Name"));
+    QCOMPARE(shown(), QStringList({"Domain Name",
+                                   "Domain name of remote computer 1  (Empty or a valid domain name - must be set if "
+                                   "Remote Computer 1 name is set)",
+                                   "Domain name of remote computer 3  (Empty or a valid domain name - must be set if "
+                                   "Remote Computer 3 name is set)",
+                                   "Activate After:", "sec (min 1, max 3600)",
+                                   "Delay in seconds after startup before program is activated"}));
 }
 
 void ConfigScreenTest::exitTwoStep_data()
 {
-    QTest::addColumn<bool>("admin");
-    QTest::addColumn<QString>("edit");
-    QTest::addColumn<bool>("saved");
-    QTest::addColumn<bool>("notConfigured");
-    QTest::addColumn<int>("pressesToLeave");
-    QTest::addColumn<int>("applies");
-    QTest::newRow("admin, nothing changed") << true << "" << false << false << 1 << 0;
-    QTest::newRow("admin, a field changed") << true << "CPUDelayT=45" << false << false << 2 << 0;
+    QTest::addColumn<ExitCase>("c");
+    QTest::newRow("admin, nothing changed") << ExitCase{true, "", false, false, 1, 0};
+    QTest::newRow("admin, a field changed") << ExitCase{true, "CPUDelayT=45", false, false, 2, 0};
     // The log level counts only once a field check has run.
-    QTest::newRow("admin, only the log level") << true << "LogLevelT=Full" << false << false << 1 << 0;
-    QTest::newRow("admin, after a save") << true << "" << true << false << 1 << 1;
-    QTest::newRow("user, a field changed") << false << "CPUDelayT=45" << false << false << 1 << 0;
-    QTest::newRow("user, not configured") << false << "CPUDelayT=45" << false << true << 1 << 1;
+    QTest::newRow("admin, only the log level") << ExitCase{true, "LogLevelT=Full", false, false, 1, 0};
+    QTest::newRow("admin, after a save") << ExitCase{true, "", true, false, 1, 1};
+    QTest::newRow("user, a field changed") << ExitCase{false, "CPUDelayT=45", false, false, 1, 0};
+    QTest::newRow("user, not configured") << ExitCase{false, "CPUDelayT=45", false, true, 1, 1};
 }
 
 void ConfigScreenTest::exitTwoStep()
 {
-    QFETCH(bool, admin);
-    QFETCH(QString, edit);
-    QFETCH(bool, saved);
-    QFETCH(bool, notConfigured);
-    QFETCH(int, pressesToLeave);
-    QFETCH(int, applies);
+    QFETCH(ExitCase, c);
     MasterScreen f;
-    f.host.admin = admin;
-    f.host.NotConfigured = notConfigured;
+    f.host.admin = c.admin;
+    f.host.NotConfigured = c.notConfigured;
     frmConfig &s = f.open();
-    if (!edit.isEmpty())
-        f.set(edit);
-    f.host.ConfigSaved = saved;
-    for (int press = 1; press < pressesToLeave; ++press) {
+    if (!c.edit.isEmpty())
+        f.set(c.edit);
+    f.host.ConfigSaved = c.saved;
+    for (int press = 1; press < c.pressesToLeave; ++press) {
         s.ExitConfig_Click();
         QVERIFY(!s.isUnloaded());
         QCOMPARE(f.text("ExitConfig"), QStringLiteral("&Cancel"));
@@ -175,36 +149,7 @@ void ConfigScreenTest::exitTwoStep()
     QVERIFY(s.isUnloaded());
     QCOMPARE(f.host.restores, 1);
     QVERIFY(!f.host.DialogOpen);
-    QCOMPARE(f.host.applies, applies);
-}
-
-void ConfigScreenTest::restore()
-{
-    MasterScreen f(masterRecordWith({"CPUDelay=45", "Del_On=2", "DelTime=1200", "Force=1", "LogLevel=3", "LogName=Other.log",
-                               "LogR_On=1", "NoWarn=2", "Port1=12000", "Port2=12001", "RunOnTop=2", "ShutTime=30",
-                               "StartMin=2", "ShutType=2", "FAT_On=2", "StartDelay=10830", "StopTime=12230",
-                               "Stop_On=2", "UserExitA=1", "Update_On=1", "DName=2", "IPAdd1=node1"}));
-    frmConfig &s = f.open();
-    f.set("CPUDelayT=1");
-    s.ExitConfig_Click();
-    QCOMPARE(f.text("ExitConfig"), QStringLiteral("&Cancel"));
-    QVERIFY(s.ValidateFields() > 0);
-
-    s.Restore_Click();
-    MasterScreen d(masterRecordWith({"DName=2", "IPAdd1=node1"}));
-    d.open();
-    d.screen->ValidateFields();
-    s.ValidateFields();  // refreshes the log level's index, as Save does
-    QCOMPARE(s.BuildValueString(), d.screen->BuildValueString());
-    QCOMPARE(f.text("Status"), QStringLiteral("Defaults Restored - Click Save To Keep"));
-    QCOMPARE(f.text("ExitConfig"), QStringLiteral("&Exit"));
-    QCOMPARE(f.marked(), QStringList());
-    QVERIFY(s.Timer2->isActive());
-    QVERIFY(!(s.windowFlags() & Qt::WindowStaysOnTopHint));
-    QVERIFY(f.host.program.shown().empty());
-    // Nothing is saved; the defaults differ from the running values.
-    s.ExitConfig_Click();
-    QCOMPARE(f.text("ExitConfig"), QStringLiteral("&Cancel"));
+    QCOMPARE(f.host.applies, c.applies);
 }
 
 void ConfigScreenTest::rights_data()
@@ -280,21 +225,28 @@ void ConfigScreenTest::closingCountdown()
     QVERIFY(!s.Timer2->isActive());
 }
 
+// A delay in seconds and a clock time never stand in the box of the other mode.
+void ConfigScreenTest::startModeEmptiesTheOtherKind_data()
+{
+    QTest::addColumn<bool>("clock");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("to delay mode, a clock time goes") << false << "08:30" << "";
+    QTest::newRow("to clock mode, a delay goes") << true << "120" << "";
+    QTest::newRow("to clock mode, a clock time stays") << true << "08:30" << "08:30";
+    QTest::newRow("to delay mode, a delay stays") << false << "45" << "45";
+}
+
 void ConfigScreenTest::startModeEmptiesTheOtherKind()
 {
+    QFETCH(bool, clock);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
     MasterScreen f;
     f.open();
-    f.set({"StartTimeT=1", "StartDelayT=08:30"});
-    f.set("StartTimeT=0");
-    QCOMPARE(f.text("StartDelayT"), QString());
-    f.set("StartDelayT=120");
-    f.set("StartTimeT=1");
-    QCOMPARE(f.text("StartDelayT"), QString());
-    f.set("StartDelayT=08:30");
-    f.set("StartTimeT=0");
-    f.set("StartDelayT=2");
-    f.set("StartTimeT=0");
-    QCOMPARE(f.text("StartDelayT"), QStringLiteral("2"));
+    f.set({clock ? "StartTimeT=0" : "StartTimeT=1", "StartDelayT=" + typed});
+    f.set(clock ? "StartTimeT=1" : "StartTimeT=0");
+    QCOMPARE(f.text("StartDelayT"), kept);
 }
 
 void ConfigScreenTest::topmostAndLogo()

@@ -1,6 +1,6 @@
 // The master screen's field checks: the count, the markers, and what a screen that
 // accepts a value must guarantee about the file the reader will read back.
-#include "MasterScreen.h"
+#include "ScreenFixture.h"
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -10,7 +10,6 @@ class ConfigScreenChecksTest : public QObject {
 private slots:
     void checks_data();
     void checks();
-    void lastLogLevelStays();
     void delayCaption();
     void invalidDataBox();
     void acceptedValuesReadBackValid_data();
@@ -44,6 +43,8 @@ void ConfigScreenChecksTest::checks_data()
     QTest::newRow("clock start 8:30") << QStringList{"StartTimeT=1", "StartDelayT=8:30"} << 1 << QStringList{"StartDelayM"};
     QTest::newRow("delay 0") << QStringList{"StartDelayT=0"} << 1 << QStringList{"StartDelayM"};
     QTest::newRow("no shut type") << QStringList{"ShutNameT="} << 1 << QStringList{"ShutTypeM"};
+    // A list without a chosen item leaves the last matching log level in place.
+    QTest::newRow("no log level") << QStringList{"LogLevelT="} << 0 << QStringList{};
     QTest::newRow("address with a part 0") << QStringList{"IPAddT1=0.1.2.3"} << 1 << address1;
     QTest::newRow("named row without address") << QStringList{"CompT2=Node2"} << 1 << QStringList{"IPAddL", "IPAddM2"};
     QTest::newRow("no address at all") << QStringList{"IPAddT1="} << 2 << address1;
@@ -87,16 +88,6 @@ void ConfigScreenChecksTest::checks()
     QCOMPARE(s.ValidateFields(), count);
     QCOMPARE(f.marked(), marked);
     QVERIFY(s.Timer2->isActive());
-}
-
-// A list without a chosen item leaves the last matching log level in place.
-void ConfigScreenChecksTest::lastLogLevelStays()
-{
-    MasterScreen f;
-    frmConfig &s = f.open();
-    f.control<QComboBox>("LogLevelT")->setCurrentIndex(-1);
-    QCOMPARE(s.ValidateFields(), 0);
-    QCOMPARE(s.LogLevelIndex, 2);
 }
 
 // Once the delays have been found in the wrong order, the caption says so until the

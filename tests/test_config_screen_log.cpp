@@ -1,7 +1,7 @@
 // The log buttons of the configuration screen: Archive (copy, clear, the questions
 // and their answers) and View Log (through the desktop, never a command).
 #include "LogFile.h"
-#include "MasterScreen.h"
+#include "ScreenFixture.h"
 #include <QUrl>
 
 using namespace tolvex;
@@ -27,6 +27,15 @@ void answer(MasterScreen &f, const QString &answers)
     }
 }
 
+struct ArchiveCase {
+    int lines;          // of the log
+    QString answers;    // to the boxes in turn
+    QString secondBox;  // the text of a box after the question
+    bool cleared;       // the log holds the six lines of a fresh one
+    bool copied;        // an archive copy was made
+    QString status;
+};
+
 QStringList archives(const MasterScreen &f)
 {
     QStringList names = QDir(f.folder.path("Log")).entryList({"TolvexM_*"}, QDir::Files);
@@ -36,13 +45,14 @@ QStringList archives(const MasterScreen &f)
 
 } // namespace
 
+Q_DECLARE_METATYPE(ArchiveCase)
+
 class ConfigScreenLogTest : public QObject {
     Q_OBJECT
 private slots:
     void archive_data();
     void archive();
     void archiveNames();
-    void freshLogIsTheRotationsStamp();
     void nameWithoutDot();
     void failuresKeepTheLog();
     void longLog();
@@ -51,56 +61,47 @@ private slots:
 
 void ConfigScreenLogTest::archive_data()
 {
-    QTest::addColumn<int>("lines");
-    QTest::addColumn<QString>("answers");
-    QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<bool>("cleared");
-    QTest::addColumn<QStringList>("copies");
-    QTest::addColumn<QString>("status");
-    const QString ask = "Archive Tolvex Log File";
-    QTest::newRow("data, Yes") << 9 << "yes" << QStringList{ask} << true << QStringList{"TolvexM_260314_1.log"} << "Log File Archived";
-    QTest::newRow("no data, Yes") << 8 << "yes" << QStringList{ask, "Tolvex Log File Error"} << false << QStringList{} << "";
-    QTest::newRow("no data, No: cleared at once") << 8 << "no" << QStringList{ask} << true << QStringList{} << "Log File Cleared";
-    QTest::newRow("data, No, sure") << 9 << "no,yes" << QStringList{ask, "Tolvex Create New Log File"} << true << QStringList{}
-                                    << "Log File Cleared";
-    QTest::newRow("data, No, not sure") << 9 << "no,no" << QStringList{ask, "Tolvex Create New Log File"} << false
-                                        << QStringList{} << "";
-    QTest::newRow("Cancel") << 9 << "cancel" << QStringList{ask} << false << QStringList{} << "";
+    QTest::addColumn<ArchiveCase>("c");
+    const QString sure = "Are you sure you want to create a new log file?";
+    QTest::newRow("data, Yes") << ArchiveCase{9, "yes", "", true, true, "Log File Archived"};
+    QTest::newRow("no data, Yes") << ArchiveCase{8, "yes", "There is no data to archive!\r\nLog file not archived.", false,
+                                                 false, ""};
+    QTest::newRow("no data, No: cleared at once") << ArchiveCase{8, "no", "", true, false, "Log File Cleared"};
+    QTest::newRow("data, No, sure") << ArchiveCase{9, "no,yes", sure, true, false, "Log File Cleared"};
+    QTest::newRow("data, No, not sure") << ArchiveCase{9, "no,no", sure, false, false, ""};
+    QTest::newRow("Cancel") << ArchiveCase{9, "cancel", "", false, false, ""};
 }
 
 void ConfigScreenLogTest::archive()
 {
-    QFETCH(int, lines);
-    QFETCH(QString, answers);
-    QFETCH(QStringList, boxes);
-    QFETCH(bool, cleared);
-    QFETCH(QStringList, copies);
-    QFETCH(QString, status);
+    QFETCH(ArchiveCase, c);
     MasterScreen f;
-    const QByteArray old = logOf(lines, f.host.program.fakeClock.now().addDays(-3));
+    const QByteArray old = logOf(c.lines, f.host.program.fakeClock.now().addDays(-3));
     writeFile(f.logPath(), old);
     frmConfig &s = f.open();
     s.Timer2->stop();  // started by the opening's field check
-    answer(f, answers);
+    answer(f, c.answers);
     s.Archive_Click();
-    QCOMPARE(f.boxTitles(), boxes);
-    const BoxRequest first = f.host.program.shown().front();
-    QCOMPARE(first.text, QStringLiteral("Do you want to archive the log file?\r\nTo Archive the log file and create a new one "
-                                        "click Yes\r\nTo Clear the results log file without archiving it click No\r\nClick "
-                                        "Cancel to return"));
-    QCOMPARE(first.buttons, BoxButtons::YesNoCancel);
-    QCOMPARE(first.icon, BoxIcon::Exclamation);
-    if (boxes.size() > 1 && boxes[1] == "Tolvex Log File Error")
-        QCOMPARE(f.host.program.lastBox().text, QStringLiteral("There is no data to archive!\r\nLog file not archived."));
-    if (boxes.size() > 1 && boxes[1] == "Tolvex Create New Log File")
-        QCOMPARE(f.host.program.lastBox().text, QStringLiteral("Are you sure you want to create a new log file?"));
-    const QByteArray fresh = logarchive::freshLogText("Tolvex", f.host.program.fakeClock.now()).toUtf8();
-    QCOMPARE(readFile(f.logPath()), cleared ? fresh : old);
-    QCOMPARE(archives(f), copies);
-    for (const QString &copy : copies)
-        QCOMPARE(readFile(f.folder.path("Log/" + copy)), old);
-    QCOMPARE(f.text("Status"), status);
-    QCOMPARE(s.Timer2->isActive(), !status.isEmpty());
+    const std::vector<BoxRequest> &boxes = f.host.program.shown();
+    QCOMPARE(boxes.front().title, QStringLiteral("Archive Tolvex Log File"));
+    QCOMPARE(boxes.front().text, QStringLiteral("Do you want to archive the log file?\r\nTo Archive the log file and create a "
+                                                "new one click Yes\r\nTo Clear the results log file without archiving it "
+                                                "click No\r\nClick Cancel to return"));
+    QCOMPARE(boxes.front().buttons, BoxButtons::YesNoCancel);
+    QCOMPARE(boxes.front().icon, BoxIcon::Exclamation);
+    QCOMPARE(boxes.size() > 1 ? boxes.back().text : QString(), c.secondBox);
+    if (!c.secondBox.isEmpty())
+        QCOMPARE(boxes.back().title, c.lines < 9 ? "Tolvex Log File Error" : "Tolvex Create New Log File");
+    // The fresh log's fourth line is the stamp the log's own start writes, so that
+    // the rotation reads the creation back.
+    const QByteArray fresh = "Tolvex Log\r\nVersion 1.0\r\nFile Created\r\n14-Mar-26 12:00:05\r\n\r\n\r\n";
+    QCOMPARE(readFile(f.logPath()), c.cleared ? fresh : old);
+    QCOMPARE(parseLogStamp("14-Mar-26 12:00:05"), f.host.program.fakeClock.now());
+    QCOMPARE(archives(f), c.copied ? QStringList{"TolvexM_260314_1.log"} : QStringList());
+    if (c.copied)
+        QCOMPARE(readFile(f.folder.path("Log/TolvexM_260314_1.log")), old);
+    QCOMPARE(f.text("Status"), c.status);
+    QCOMPARE(s.Timer2->isActive(), !c.status.isEmpty());
 }
 
 void ConfigScreenLogTest::archiveNames()
@@ -118,21 +119,6 @@ void ConfigScreenLogTest::archiveNames()
     const QDate day(2026, 12, 8);
     QCOMPARE(logarchive::archiveName("Log\\", "my.log.txt", day), QStringLiteral("Log\\my_261208_1.log.txt"));
     QCOMPARE(logarchive::archiveName("Log\\", "TolvexMlog", day), QString());
-}
-
-// The fresh log's fourth line is the stamp the log's own start writes, so that the
-// rotation reads the creation back.
-void ConfigScreenLogTest::freshLogIsTheRotationsStamp()
-{
-    MasterScreen f;
-    writeFile(f.logPath(), logOf(9, f.host.program.fakeClock.now()));
-    frmConfig &s = f.open();
-    f.host.program.fakeClock.set(QDateTime(QDate(2026, 7, 1), QTime(9, 5, 7)));
-    answer(f, "no,yes");
-    s.Archive_Click();
-    const QStringList lines = QString::fromUtf8(readFile(f.logPath())).split("\r\n");
-    QCOMPARE(lines, QStringList({"Tolvex Log", "Version 1.0", "File Created", "01-Jul-26 09:05:07", "", "", ""}));
-    QCOMPARE(parseLogStamp(lines[3]), QDateTime(QDate(2026, 7, 1), QTime(9, 5, 7)));
 }
 
 void ConfigScreenLogTest::nameWithoutDot()

@@ -1,6 +1,6 @@
-// Save on the master's screen: the exact file, what is written for each kind of
-// value, no change, invalid fields, and a write that fails.
-#include "MasterScreen.h"
+// Restore and Save on the master's screen: the defaults, the exact file, what is
+// written for each kind of value, nothing to write, and a write that fails.
+#include "ScreenFixture.h"
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -24,25 +24,40 @@ private slots:
     void restoreThenSaveWritesTheDefaults();
     void valuesAsWritten_data();
     void valuesAsWritten();
-    void noChangesToSave();
-    void invalidFieldsWriteNothing();
-    void startMinClearsWindowToggled();
+    void nothingWritten_data();
+    void nothingWritten();
     void failedWriteKeepsTheOldFile();
 };
 
+// Restore puts the defaults in and saves nothing; names, addresses and the address
+// mode stay. The following Save writes the whole file.
 void ConfigScreenSaveTest::restoreThenSaveWritesTheDefaults()
 {
-    MasterConfig running = masterRecordWith({"CPUDelay=45", "Del_On=2", "DelTime=1200", "LogLevel=3", "Port1=12000",
-                                             "Port2=12001", "ShutType=2", "Stop_On=2", "StopTime=12230", "NoWarn=2",
-                                             "RunOnTop=2", "Update_On=1", "DName=2", "IPAdd1=node1", "CName2=Two",
-                                             "IPAdd2=node2"});
+    MasterConfig running = masterRecordWith({"CPUDelay=45", "Del_On=2", "DelTime=1200", "Force=1", "LogLevel=3",
+                                             "LogName=Other.log", "LogR_On=1", "NoWarn=2", "Port1=12000", "Port2=12001",
+                                             "RunOnTop=2", "ShutTime=30", "StartMin=2", "ShutType=2", "FAT_On=2",
+                                             "StartDelay=10830", "Stop_On=2", "StopTime=12230", "UserExitA=1",
+                                             "Update_On=1", "DName=2", "IPAdd1=node1", "CName2=Two", "IPAdd2=node2"});
     MasterScreen f(running);
     frmConfig &s = f.open();
     f.set("CPUDelayT=1");
-    s.ExitConfig_Click();  // "&Cancel"
-    s.Restore_Click();
-    s.Save_Click();
+    s.ExitConfig_Click();
+    QVERIFY(s.ValidateFields() > 0);
+    const QByteArray before = f.configBytes();
 
+    s.Restore_Click();
+    QCOMPARE(f.text("Status"), QStringLiteral("Defaults Restored - Click Save To Keep"));
+    QCOMPARE(f.text("ExitConfig"), QStringLiteral("&Exit"));
+    QCOMPARE(f.marked(), QStringList());
+    QVERIFY(s.Timer2->isActive());
+    QVERIFY(!(s.windowFlags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(f.host.program.shown().empty());
+    QCOMPARE(f.configBytes(), before);
+    // The defaults differ from the running values: Exit asks first.
+    s.ExitConfig_Click();
+    QCOMPARE(f.text("ExitConfig"), QStringLiteral("&Cancel"));
+
+    s.Save_Click();
     MasterConfig expected = masterScreenDefaults();
     expected.CName = running.CName;
     expected.IPAdd = running.IPAdd;
@@ -59,8 +74,8 @@ void ConfigScreenSaveTest::restoreThenSaveWritesTheDefaults()
     QCOMPARE(f.control("Save")->toolTip(),
              QStringLiteral("Save Tolvex Configuration Values (The program will be reset when you close this screen if values have been changed)"));
     QVERIFY(f.host.ConfigSaved);
+    QVERIFY(!f.host.WindowToggled);  // the start-minimised setting changed
     QVERIFY(s.Timer2->isActive());
-    QCOMPARE(s.Signature, s.BuildValueString());
     // Saving again compares with what was just saved.
     s.Save_Click();
     QCOMPARE(f.text("Status"), QStringLiteral("No Changes To Save"));
@@ -80,6 +95,8 @@ void ConfigScreenSaveTest::valuesAsWritten_data()
     QTest::newRow("standby") << QStringList{"ShutNameT=StandBy"} << QStringList{"ShutType=6"};
     QTest::newRow("flags") << QStringList{"ForceT=0", "UExitT=0", "Update_OnT=0", "Del_OnT=1", "NoWarnT=1", "DNameT=1", "IPAddT1=node1"}
                            << QStringList{"Force=1", "UserExitA=1", "Update_On=1", "Del_On=2", "NoWarn=2", "DName=2"};
+    // Only the start-minimised box changed: the file is written all the same.
+    QTest::newRow("start minimised") << QStringList{"StartMinT=1"} << QStringList{"StartMin=2"};
     QTest::newRow("texts as typed") << QStringList{"CompT4= Far away", "IPAddT4=10.2.2.2", "LogNameT=ab=cd.log"}
                                     << QStringList{"CName4= Far away", "IPAdd4=10.2.2.2", "LogName=ab=cd.log"};
 }
@@ -97,47 +114,38 @@ void ConfigScreenSaveTest::valuesAsWritten()
     for (const QString &line : lines)
         written << lineOf(f.configBytes(), line.section('=', 0, 0));
     QCOMPARE(written, lines);
+    QCOMPARE(f.host.WindowToggled, !edits.contains("StartMinT=1"));
 }
 
-void ConfigScreenSaveTest::noChangesToSave()
+void ConfigScreenSaveTest::nothingWritten_data()
 {
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QStringList>("marked");
+    QTest::newRow("no change") << QStringList{} << "No Changes To Save" << QStringList{};
+    QTest::newRow("changed and changed back") << QStringList{"CPUDelayT=45", "ForceT=0", "CPUDelayT=60", "ForceT=1"}
+                                              << "No Changes To Save" << QStringList{};
+    QTest::newRow("invalid fields") << QStringList{"ShutTimeT=1", "CompT1=Node\nIPAdd2=1.1.1.1"}
+                                    << "Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved"
+                                    << QStringList{"CompL", "IPAddM1", "ShutTimeM"};
+}
+
+void ConfigScreenSaveTest::nothingWritten()
+{
+    QFETCH(QStringList, edits);
+    QFETCH(QString, status);
+    QFETCH(QStringList, marked);
     MasterScreen f;
     writeFile(f.configPath(), f.configBytes() + "# kept\r\n");
     const QByteArray before = f.configBytes();
     frmConfig &s = f.open();
+    f.set(edits);
     s.Save_Click();
-    QCOMPARE(f.text("Status"), QStringLiteral("No Changes To Save"));
-    f.set({"CPUDelayT=45", "ForceT=0"});
-    f.set({"CPUDelayT=60", "ForceT=1"});
-    s.Save_Click();
-    QCOMPARE(f.text("Status"), QStringLiteral("No Changes To Save"));
+    QCOMPARE(f.text("Status"), status);
+    QCOMPARE(f.marked(), marked);
     QCOMPARE(f.configBytes(), before);
     QVERIFY(!f.host.ConfigSaved);
     QVERIFY(s.Timer2->isActive());
-}
-
-void ConfigScreenSaveTest::invalidFieldsWriteNothing()
-{
-    MasterScreen f;
-    const QByteArray before = f.configBytes();
-    frmConfig &s = f.open();
-    f.set({"ShutTimeT=1", "CompT1=Node\nIPAdd2=1.1.1.1"});
-    s.Save_Click();
-    QCOMPARE(f.text("Status"), QStringLiteral("Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved"));
-    QCOMPARE(f.marked(), QStringList({"CompL", "IPAddM1", "ShutTimeM"}));
-    QCOMPARE(f.configBytes(), before);
-    QVERIFY(!f.host.ConfigSaved);
-}
-
-void ConfigScreenSaveTest::startMinClearsWindowToggled()
-{
-    MasterScreen f;
-    frmConfig &s = f.open();
-    QVERIFY(f.host.WindowToggled);
-    f.set("StartMinT=1");
-    s.Save_Click();
-    QVERIFY(!f.host.WindowToggled);
-    QCOMPARE(lineOf(f.configBytes(), "StartMin"), QStringLiteral("StartMin=2"));
 }
 
 void ConfigScreenSaveTest::failedWriteKeepsTheOldFile()

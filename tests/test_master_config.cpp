@@ -65,7 +65,6 @@ private slots:
     void cycleClosesTheIdleScreen_data();
     void cycleClosesTheIdleScreen();
     void saveThenExitApplies();
-    void exitWithoutSaveAppliesNothing();
     void unconfiguredProgramAppliesOnEveryExit();
     void endOfProgramUnloadsTheScreen();
     void closedBehindItsOwnBox();
@@ -162,21 +161,6 @@ void MasterConfigTest::saveThenExitApplies()
     QVERIFY(log.contains(QRegularExpression("\r\n\r\n\\d\\d:\\d\\d:\\d\\d,  Config   , Updated   , Count:    3\r\n"
                                             "\\d\\d:\\d\\d:\\d\\d,  Start    , Initialise, Count:    3\r\n$")));
     QVERIFY(m.ui->Config->isEnabled());
-}
-
-void MasterConfigTest::exitWithoutSaveAppliesNothing()
-{
-    Configured f;
-    QVERIFY(f.load());
-    TolvexMMain &m = *f.window;
-    frmConfig &s = f.open();
-    s.ui->CPUDelayT->setText(QStringLiteral("30"));
-    s.ExitConfig_Click();
-    s.ExitConfig_Click();
-    QVERIFY(!m.configScreen());
-    QVERIFY(!m.st.DialogOpen);
-    QCOMPARE(m.cfg.CPUDelay, 5);
-    QVERIFY(!f.log().contains(QStringLiteral("Config")));
 }
 
 // While not configured every Exit reads the file again: one fixed by hand meanwhile

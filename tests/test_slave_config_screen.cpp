@@ -32,9 +32,9 @@ private slots:
     void checks_data();
     void checks();
     void statusStaysAfterAFailedCheck();
-    void loadsAndShowsItsOwnTexts();
+    void itsOwnTexts();
+    void activationModeCountsAsAChange();
     void restoreThenSaveWritesTheSlaveFile();
-    void texts();
     void leavingRestoresFirstAndAppliesBeforeTheFlag_data();
     void leavingRestoresFirstAndAppliesBeforeTheFlag();
 };
@@ -92,27 +92,61 @@ void SlaveConfigScreenTest::statusStaysAfterAFailedCheck()
     QVERIFY(!s.Timer2->isActive());
 }
 
-void SlaveConfigScreenTest::loadsAndShowsItsOwnTexts()
+// Its list item "Standby", its address captions, tips and markers, and "Tolvex
+// Slave" in its caption, tips, boxes and fresh log.
+void SlaveConfigScreenTest::itsOwnTexts()
 {
     SlaveConfig running = slaveRunning();
     running.ShutType = 6;
     running.DName = 2;
     running.IPAdd = QStringLiteral("master");
     SlaveScreen f(running);
+    f.host.mode = 2;  // -AddErrorMessage
     frmSlaveConfig &s = f.open();
+    QCOMPARE(s.windowTitle(), QStringLiteral("Tolvex Slave Configuration"));
     QCOMPARE(f.text("ShutNameT"), QStringLiteral("Standby"));
     QCOMPARE(s.ShutTypeIndex, 6);
+    QCOMPARE(f.text("StartDelayM"), QStringLiteral("seconds (min 1, max 3600)"));
+    QCOMPARE(f.control("ViewL")->toolTip(), QStringLiteral("View Tolvex Slave log file (It will not be updated while open)"));
+    QCOMPARE(f.control("ExitConfig")->toolTip(),
+             QStringLiteral("Close Tolvex Slave Configuration Screen (The program will be reset if changed values have been saved)"));
+    QCOMPARE(f.control("Archive")->toolTip(), QStringLiteral("Archive Tolvex Slave log file and create new one"));
     QCOMPARE(f.text("IPAddL") + '|' + f.text("IPAddM") + '|' + f.control("IPAddT")->toolTip(),
              QStringLiteral("Domain Name|(a valid domain name)|Domain name of computer to communicate with (less than 100 characters)"));
-    QCOMPARE(f.text("StartDelayM"), QStringLiteral("seconds (min 1, max 3600)"));
-    QCOMPARE(s.BuildValueString(), QStringLiteral("60,1,master,1,TolvexS.log,Log\\\\,1,10001,10000,0,0,60,2,0,00:00,0,1,0,2,6"));
-    f.set("DNameT=0");
+    f.set({"DNameT=0", "IPAddT=10.1.1.1"});
     QCOMPARE(f.text("IPAddL") + '|' + f.text("IPAddM") + '|' + f.control("IPAddT")->toolTip(),
              QStringLiteral("IP Address|(A valid IP address)|IP Address of computer to communicate with"));
-    f.set("IPAddT=10.1.1.1");
+
+    f.set("CPUDelayT=1");
+    s.ValidateFields();
+    f.set("CPUDelayT=30");
+    {
+        const FileSizeLimit full(64);
+        s.Save_Click();
+    }
     s.Save_Click();
-    QCOMPARE(f.text("Status"), QStringLiteral("Changes Saved - Click Exit To Activate The Changes"));
     QVERIFY(f.configBytes().contains("\r\nShutType=6\r\n"));
+    f.host.program.boxService.setNextAnswer(BoxAnswer::No);
+    s.Archive_Click();
+    QCOMPARE(f.boxTitles(), QStringList({"Tolvex Slave Data Error", "Tolvex Slave Configuration File Error",
+                                         "Archive Tolvex Slave Log File"}));
+    QCOMPARE(f.host.program.shown()[1].text,
+             QStringLiteral("Unable to write to the configuration file. TolvexS.ini\r\nThis may be a permissions problem."));
+    QVERIFY(readFile(f.logPath()).startsWith("Tolvex Slave Log\r\nVersion 1.0\r\nFile Created\r\n"));
+}
+
+// The slave's value string holds the activation mode itself (the master's only the
+// delay's text, which the mode's handler empties when it is of the other kind).
+void SlaveConfigScreenTest::activationModeCountsAsAChange()
+{
+    SlaveScreen f;
+    frmSlaveConfig &s = f.open();
+    f.set("StartDelayT=08:30");
+    s.Signature = s.BuildValueString();
+    f.set("StartTimeT=1");
+    QCOMPARE(f.text("StartDelayT"), QStringLiteral("08:30"));
+    s.ExitConfig_Click();
+    QCOMPARE(f.text("ExitConfig"), QStringLiteral("&Cancel"));
 }
 
 void SlaveConfigScreenTest::restoreThenSaveWritesTheSlaveFile()
@@ -138,33 +172,6 @@ void SlaveConfigScreenTest::restoreThenSaveWritesTheSlaveFile()
     QCOMPARE(file, f.fileTextOf(expected));
     QCOMPARE(file.count("\r\n"), 31);
     QVERIFY(file.startsWith("# Tolvex Slave Version 1.0\r\n"));
-}
-
-void SlaveConfigScreenTest::texts()
-{
-    SlaveScreen f;
-    f.host.mode = 2;  // -AddErrorMessage
-    frmSlaveConfig &s = f.open();
-    QCOMPARE(s.windowTitle(), QStringLiteral("Tolvex Slave Configuration"));
-    QCOMPARE(f.control("ViewL")->toolTip(), QStringLiteral("View Tolvex Slave log file (It will not be updated while open)"));
-    QCOMPARE(f.control("ExitConfig")->toolTip(),
-             QStringLiteral("Close Tolvex Slave Configuration Screen (The program will be reset if changed values have been saved)"));
-    QCOMPARE(f.control("Archive")->toolTip(), QStringLiteral("Archive Tolvex Slave log file and create new one"));
-
-    f.set("CPUDelayT=1");
-    s.ValidateFields();
-    f.set("CPUDelayT=30");
-    {
-        const FileSizeLimit full(64);
-        s.Save_Click();
-    }
-    f.host.program.boxService.setNextAnswer(BoxAnswer::No);
-    s.Archive_Click();
-    QCOMPARE(f.boxTitles(), QStringList({"Tolvex Slave Data Error", "Tolvex Slave Configuration File Error",
-                                         "Archive Tolvex Slave Log File"}));
-    QCOMPARE(f.host.program.shown()[1].text,
-             QStringLiteral("Unable to write to the configuration file. TolvexS.ini\r\nThis may be a permissions problem."));
-    QVERIFY(readFile(f.logPath()).startsWith("Tolvex Slave Log\r\nVersion 1.0\r\nFile Created\r\n"));
 }
 
 void SlaveConfigScreenTest::leavingRestoresFirstAndAppliesBeforeTheFlag_data()
