@@ -95,6 +95,14 @@ public:
         names.sort();
         return names;
     }
+    // Runs the field check once more after the edits: the count of failed checks,
+    // then the marked labels ("2 IPAddL,IPAddM1").
+    QString checked(const QStringList &edits)
+    {
+        set(edits);
+        const int count = screen->ValidateFields();
+        return (QString::number(count) + ' ' + marked().join(',')).trimmed();
+    }
     QStringList boxTitles() const
     {
         QStringList titles;

@@ -19,75 +19,65 @@ private slots:
 void ConfigScreenChecksTest::checks_data()
 {
     QTest::addColumn<QStringList>("edits");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QStringList>("marked");
-    const QStringList address1{"IPAddL", "IPAddM1"};
+    QTest::addColumn<QString>("expected");  // the count of failed checks, then the marked labels
     const QString n26(26, 'n');
-    QTest::newRow("all valid") << QStringList{} << 0 << QStringList{};
-    QTest::newRow("empty numbers read 0") << QStringList{"CPUDelayT=", "ShutTimeT=", "Port1T=", "Port2T="} << 4
-                                          << QStringList{"CPUDelayM", "Port1M", "ShutTimeM"};
-    QTest::newRow("leading number") << QStringList{"CPUDelayT=12abc"} << 0 << QStringList{};
-    QTest::newRow("fraction inside the range") << QStringList{"CPUDelayT=5.5"} << 0 << QStringList{};
+    QTest::newRow("all valid") << QStringList{} << "0";
+    QTest::newRow("empty numbers read 0") << QStringList{"CPUDelayT=", "ShutTimeT=", "Port1T=", "Port2T="}
+                                          << "4 CPUDelayM,Port1M,ShutTimeM";
+    QTest::newRow("leading number") << QStringList{"CPUDelayT=12abc"} << "0";
+    QTest::newRow("fraction inside the range") << QStringList{"CPUDelayT=5.5"} << "0";
     // Numbers are made whole as the reader makes them, halves to even.
-    QTest::newRow("4.6 is 5") << QStringList{"CPUDelayT=4.6"} << 0 << QStringList{};
-    QTest::newRow("4.5 is 4, not 5") << QStringList{"CPUDelayT=4.5"} << 1 << QStringList{"CPUDelayM"};
-    QTest::newRow("600.5 is 600") << QStringList{"CPUDelayT=600.5"} << 0 << QStringList{};
-    QTest::newRow("equal delays") << QStringList{"Del_OnT=1", "CPUDelayT=600", "DelTimeT=600"} << 1 << QStringList{"DelTimeM"};
-    QTest::newRow("equal delays, fixed delay off") << QStringList{"CPUDelayT=600", "DelTimeT=600"} << 0 << QStringList{};
-    QTest::newRow("101.5 and 101.6 are both 102") << QStringList{"Del_OnT=1", "CPUDelayT=101.5", "DelTimeT=101.6"} << 1
-                                                  << QStringList{"DelTimeM"};
-    QTest::newRow("short delay, fixed delay off") << QStringList{"DelTimeT=59"} << 1 << QStringList{"DelTimeM"};
-    QTest::newRow("same ports") << QStringList{"Port1T=20000", "Port2T=20000"} << 0 << QStringList{};
-    QTest::newRow("ports out of range") << QStringList{"Port1T=1023", "Port2T=65536"} << 2 << QStringList{"Port1M"};
-    QTest::newRow("stop time 25:00, not used") << QStringList{"StopTimeT=25:00"} << 1 << QStringList{"StopTimeM"};
-    QTest::newRow("clock start 8:30") << QStringList{"StartTimeT=1", "StartDelayT=8:30"} << 1 << QStringList{"StartDelayM"};
-    QTest::newRow("delay 0") << QStringList{"StartDelayT=0"} << 1 << QStringList{"StartDelayM"};
-    QTest::newRow("no shut type") << QStringList{"ShutNameT="} << 1 << QStringList{"ShutTypeM"};
+    QTest::newRow("4.6 is 5") << QStringList{"CPUDelayT=4.6"} << "0";
+    QTest::newRow("4.5 is 4, not 5") << QStringList{"CPUDelayT=4.5"} << "1 CPUDelayM";
+    QTest::newRow("600.5 is 600") << QStringList{"CPUDelayT=600.5"} << "0";
+    QTest::newRow("equal delays") << QStringList{"Del_OnT=1", "CPUDelayT=600", "DelTimeT=600"} << "1 DelTimeM";
+    QTest::newRow("equal delays, fixed delay off") << QStringList{"CPUDelayT=600", "DelTimeT=600"} << "0";
+    QTest::newRow("101.5 and 101.6 are both 102") << QStringList{"Del_OnT=1", "CPUDelayT=101.5", "DelTimeT=101.6"} << "1 DelTimeM";
+    QTest::newRow("short delay, fixed delay off") << QStringList{"DelTimeT=59"} << "1 DelTimeM";
+    QTest::newRow("same ports") << QStringList{"Port1T=20000", "Port2T=20000"} << "0";
+    QTest::newRow("ports out of range") << QStringList{"Port1T=1023", "Port2T=65536"} << "2 Port1M";
+    QTest::newRow("stop time 25:00, not used") << QStringList{"StopTimeT=25:00"} << "1 StopTimeM";
+    QTest::newRow("clock start 8:30") << QStringList{"StartTimeT=1", "StartDelayT=8:30"} << "1 StartDelayM";
+    QTest::newRow("delay 0") << QStringList{"StartDelayT=0"} << "1 StartDelayM";
+    QTest::newRow("no shut type") << QStringList{"ShutNameT="} << "1 ShutTypeM";
     // A list without a chosen item leaves the last matching log level in place.
-    QTest::newRow("no log level") << QStringList{"LogLevelT="} << 0 << QStringList{};
-    QTest::newRow("address with a part 0") << QStringList{"IPAddT1=0.1.2.3"} << 1 << address1;
-    QTest::newRow("named row without address") << QStringList{"CompT2=Node2"} << 1 << QStringList{"IPAddL", "IPAddM2"};
-    QTest::newRow("no address at all") << QStringList{"IPAddT1="} << 2 << address1;
-    QTest::newRow("name mode, an IPv4 address") << QStringList{"DNameT=1", "IPAddT1=10.1.1.2"} << 1 << address1;
-    QTest::newRow("name mode, no IPv4 address") << QStringList{"DNameT=1", "IPAddT1=10.0.0.300"} << 0 << QStringList{};
+    QTest::newRow("no log level") << QStringList{"LogLevelT="} << "0";
+    QTest::newRow("address with a part 0") << QStringList{"IPAddT1=0.1.2.3"} << "1 IPAddL,IPAddM1";
+    QTest::newRow("named row without address") << QStringList{"CompT2=Node2"} << "1 IPAddL,IPAddM2";
+    QTest::newRow("no address at all") << QStringList{"IPAddT1="} << "2 IPAddL,IPAddM1";
+    QTest::newRow("name mode, an IPv4 address") << QStringList{"DNameT=1", "IPAddT1=10.1.1.2"} << "1 IPAddL,IPAddM1";
+    QTest::newRow("name mode, no IPv4 address") << QStringList{"DNameT=1", "IPAddT1=10.0.0.300"} << "0";
     // A trailing blank is not read back: the reader would find an IPv4 address.
-    QTest::newRow("name mode, an IPv4 address and a blank") << QStringList{"DNameT=1", "IPAddT1=10.1.1.2  "} << 1
-                                                            << address1;
-    QTest::newRow("name mode, 100 characters") << QStringList{"DNameT=1", "IPAddT1=" + QString(100, 'h')} << 0 << QStringList{};
-    QTest::newRow("name mode, 101 characters") << QStringList{"DNameT=1", "IPAddT1=" + QString(101, 'h')} << 1 << address1;
-    QTest::newRow("no name for this computer") << QStringList{"CompT0="} << 1 << QStringList{"CompL", "IPAddM0"};
-    QTest::newRow("26-character name") << QStringList{"CompT1=" + n26} << 1 << QStringList{"CompL", "IPAddM1"};
-    QTest::newRow("folder without its end") << QStringList{"LogPathT=Log"} << 1 << QStringList{"LogPathM"};
-    QTest::newRow("folder that does not exist") << QStringList{"LogPathT=Nowhere\\"} << 1 << QStringList{"LogPathM"};
-    QTest::newRow("both folder checks") << QStringList{"LogPathT=C:\\Logs"} << 2 << QStringList{"LogPathM"};
-    QTest::newRow("short log name") << QStringList{"LogNameT=a.log"} << 1 << QStringList{"LogNameM"};
+    QTest::newRow("name mode, an IPv4 address and a blank") << QStringList{"DNameT=1", "IPAddT1=10.1.1.2  "} << "1 IPAddL,IPAddM1";
+    QTest::newRow("name mode, 100 characters") << QStringList{"DNameT=1", "IPAddT1=" + QString(100, 'h')} << "0";
+    QTest::newRow("name mode, 101 characters") << QStringList{"DNameT=1", "IPAddT1=" + QString(101, 'h')} << "1 IPAddL,IPAddM1";
+    QTest::newRow("no name for this computer") << QStringList{"CompT0="} << "1 CompL,IPAddM0";
+    QTest::newRow("26-character name") << QStringList{"CompT1=" + n26} << "1 CompL,IPAddM1";
+    QTest::newRow("folder without its end") << QStringList{"LogPathT=Log"} << "1 LogPathM";
+    QTest::newRow("folder that does not exist") << QStringList{"LogPathT=Nowhere\\"} << "1 LogPathM";
+    QTest::newRow("both folder checks") << QStringList{"LogPathT=C:\\Logs"} << "2 LogPathM";
+    QTest::newRow("short log name") << QStringList{"LogNameT=a.log"} << "1 LogNameM";
     // What the reader makes of the file decides: trailing blanks are not read back.
-    QTest::newRow("log name with a trailing blank") << QStringList{"LogNameT=1234567 "} << 1 << QStringList{"LogNameM"};
-    QTest::newRow("log name with a folder") << QStringList{"LogNameT=../up.log"} << 1 << QStringList{"LogNameM"};
-    QTest::newRow("log name with a backslash") << QStringList{"LogNameT=sub\\a.log"} << 1 << QStringList{"LogNameM"};
-    QTest::newRow("log naming the configuration file") << QStringList{"LogPathT=Data\\", "LogNameT=TolvexM.ini"} << 1
-                                                       << QStringList{"LogNameM"};
-    QTest::newRow("configuration file and a blank") << QStringList{"LogPathT=Data\\", "LogNameT=TolvexM.ini "} << 1
-                                                    << QStringList{"LogNameM"};
-    QTest::newRow("log name with a line break") << QStringList{"LogNameT=Tolvex\nM.log"} << 1 << QStringList{"LogNameM"};
-    QTest::newRow("folder with a tab") << QStringList{"LogPathT=Log\t\\"} << 2 << QStringList{"LogPathM"};
-    QTest::newRow("name with CR LF") << QStringList{"CompT1=Node\r\nIPAdd2=1.1.1.1"} << 1 << QStringList{"CompL", "IPAddM1"};
-    QTest::newRow("this computer with NUL") << QStringList{"CompT0=Ma" + QString(QChar(0)) + "ster"} << 1
-                                            << QStringList{"CompL", "IPAddM0"};
-    QTest::newRow("host name with a line feed") << QStringList{"DNameT=1", "IPAddT1=node\n1"} << 1 << address1;
+    QTest::newRow("log name with a trailing blank") << QStringList{"LogNameT=1234567 "} << "1 LogNameM";
+    QTest::newRow("log name with a folder") << QStringList{"LogNameT=../up.log"} << "1 LogNameM";
+    QTest::newRow("log name with a backslash") << QStringList{"LogNameT=sub\\a.log"} << "1 LogNameM";
+    QTest::newRow("log naming the configuration file") << QStringList{"LogPathT=Data\\", "LogNameT=TolvexM.ini"} << "1 LogNameM";
+    QTest::newRow("configuration file and a blank") << QStringList{"LogPathT=Data\\", "LogNameT=TolvexM.ini "} << "1 LogNameM";
+    QTest::newRow("log name with a line break") << QStringList{"LogNameT=Tolvex\nM.log"} << "1 LogNameM";
+    QTest::newRow("folder with a tab") << QStringList{"LogPathT=Log\t\\"} << "2 LogPathM";
+    QTest::newRow("name with CR LF") << QStringList{"CompT1=Node\r\nIPAdd2=1.1.1.1"} << "1 CompL,IPAddM1";
+    QTest::newRow("this computer with NUL") << QStringList{"CompT0=Ma" + QString(QChar(0)) + "ster"} << "1 CompL,IPAddM0";
+    QTest::newRow("host name with a line feed") << QStringList{"DNameT=1", "IPAddT1=node\n1"} << "1 IPAddL,IPAddM1";
 }
 
 void ConfigScreenChecksTest::checks()
 {
     QFETCH(QStringList, edits);
-    QFETCH(int, count);
-    QFETCH(QStringList, marked);
+    QFETCH(QString, expected);
     MasterScreen f;
-    frmConfig &s = f.open();
-    f.set(edits);
-    QCOMPARE(s.ValidateFields(), count);
-    QCOMPARE(f.marked(), marked);
-    QVERIFY(s.Timer2->isActive());
+    f.open();
+    QCOMPARE(f.checked(edits), expected);
+    QVERIFY(f.screen->Timer2->isActive());
 }
 
 // Once the delays have been found in the wrong order, the caption says so until the
