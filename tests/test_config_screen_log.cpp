@@ -53,8 +53,8 @@ private slots:
     void archive_data();
     void archive();
     void archiveNames();
-    void nameWithoutDot();
     void failuresKeepTheLog();
+    void nameWithoutDot();
     void longLog();
     void viewLog();
 };
@@ -121,25 +121,6 @@ void ConfigScreenLogTest::archiveNames()
     QCOMPARE(logarchive::archiveName("Log\\", "TolvexMlog", day), QString());
 }
 
-void ConfigScreenLogTest::nameWithoutDot()
-{
-    MasterConfig running = masterRunning();
-    running.LogName = QStringLiteral("TolvexMlog");
-    MasterScreen f(running);
-    const QString log = f.folder.path("Log/TolvexMlog");
-    const QByteArray old = logOf(10, f.host.program.fakeClock.now());
-    writeFile(log, old);
-    frmConfig &s = f.open();
-    answer(f, "yes");
-    s.Archive_Click();
-    QCOMPARE(f.host.program.lastBox().text,
-             QStringLiteral("Unable to archive the log file TolvexMlog.\r\nThis may be a permissions problem."));
-    QCOMPARE(readFile(log), old);
-    answer(f, "no,yes");
-    s.Archive_Click();
-    QCOMPARE(readFile(log).left(12), QByteArray("Tolvex Log\r\n"));
-}
-
 // The copy is made before the log is touched, and the fresh log takes the old one's
 // place in one step: a failure at either step leaves the log as it was.
 void ConfigScreenLogTest::failuresKeepTheLog()
@@ -164,6 +145,24 @@ void ConfigScreenLogTest::failuresKeepTheLog()
     QCOMPARE(readFile(f.logPath()), old);
     QCOMPARE(f.text("Status"), QString());  // not "Log File Cleared": it was not
     QCOMPARE(QDir(f.folder.path("Log")).entryList(QDir::Files | QDir::Hidden), QStringList{"TolvexM.log"});
+}
+
+// Without a "." in its name the log cannot be archived, but No still clears it.
+void ConfigScreenLogTest::nameWithoutDot()
+{
+    MasterConfig running = masterRunning();
+    running.LogName = QStringLiteral("TolvexMlog");
+    MasterScreen f(running);
+    const QString log = f.folder.path("Log/TolvexMlog");
+    writeFile(log, logOf(10, f.host.program.fakeClock.now()));
+    frmConfig &s = f.open();
+    answer(f, "yes,no,yes");
+    s.Archive_Click();
+    QCOMPARE(f.host.program.lastBox().text,
+             QStringLiteral("Unable to archive the log file TolvexMlog.\r\nThis may be a permissions problem."));
+    QCOMPARE(readFile(log).count("\r\n"), 10);
+    s.Archive_Click();
+    QCOMPARE(readFile(log).left(12), QByteArray("Tolvex Log\r\n"));
 }
 
 void ConfigScreenLogTest::longLog()
