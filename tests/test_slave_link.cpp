@@ -136,16 +136,21 @@ void TestSlaveLink::commands_data()
     QTest::addColumn<int>("state");      // the run state the command finds
     QTest::addColumn<QString>("logged");
     QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<bool>("atTheTick"); // still waiting on the socket when the tick comes
 
     const QString reset = QStringLiteral(",  Reset    , Run       , Count:");
     const QString test = QStringLiteral(", *Enter    , Test      , Count:");
     const QStringList done{link::kReset};
-    QTest::newRow("reset in Run") << link::kReset << 3 << 1 << reset << done;
+    QTest::newRow("reset in Run") << link::kReset << 3 << 1 << reset << done << false;
     // Back in the activation's last second at once: the command is answered as a poll too.
-    QTest::newRow("reset, one-second delay") << link::kReset << 1 << 1 << reset << (done + QStringList{"<LOP000>"});
-    QTest::newRow("test in Run") << link::kTest << 1 << 1 << test << done;
-    QTest::newRow("test replaces a countdown") << link::kTest << 1 << 2 << test << done;
-    QTest::newRow("test, unconfigured") << link::kTest << 0 << 0 << QString() << QStringList();
+    QTest::newRow("reset, one-second delay") << link::kReset << 1 << 1 << reset << (done + QStringList{"<LOP000>"})
+                                             << false;
+    QTest::newRow("test in Run") << link::kTest << 1 << 1 << test << done << false;
+    QTest::newRow("test replaces a countdown") << link::kTest << 1 << 2 << test << done << false;
+    QTest::newRow("test, unconfigured") << link::kTest << 0 << 0 << QString() << QStringList() << false;
+    // Taken by the tick itself: the new run's first step is still a whole second away.
+    QTest::newRow("reset taken by the tick") << link::kReset << 3 << 1 << reset << done << true;
+    QTest::newRow("test taken by the tick") << link::kTest << 1 << 1 << test << done << true;
 }
 
 void TestSlaveLink::commands()
@@ -162,7 +167,15 @@ void TestSlaveLink::commands()
     QVERIFY(rig.fx.reach(state));
     const int logSize = int(rig.fx.log().size());
 
-    QVERIFY(rig.deliver(link::toBytes(command)));
+    QFETCH(bool, atTheTick);
+    if (atTheTick) {
+        // Sent, and left in the socket: no event is handled before the tick.
+        rig.sender.writeDatagram(link::toBytes(command), QHostAddress(kMasterAddress), quint16(rig.fx.config.Port2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        QVERIFY(rig.fx.seconds());
+    } else {
+        QVERIFY(rig.deliver(link::toBytes(command)));
+    }
     const QString added = rig.fx.log().mid(logSize);
     QVERIFY2(logged.isEmpty() ? added.isEmpty() : added.contains(logged), qPrintable(added));
     const bool testRun = command == link::kTest && startDelay > 0;
