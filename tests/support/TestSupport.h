@@ -2,15 +2,24 @@
 #include <QEvent>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <csignal>
 #include <sys/resource.h>
 
 namespace tolvex::test {
 
-// Writes `text` to `dir`/`relativePath` (folders created), bytes as given.
+// Writes `bytes` to `path` (folders created), as given.
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
+
+// A UDP port that, with the `count` - 1 ports after it, was free a moment ago.
+int freeUdpPort(int count = 1);
+
+// The event and detail words of a log's event lines, as "Event|Detail" (a test run's
+// "*" kept), from the first pair equal to `from` on: all of them when `from` is empty,
+// none when no pair equals it.
+QStringList eventPairs(const QString &log, const QString &from = QString());
 
 // While it is in force, no file this process writes may grow beyond `bytes`: a write
 // across the limit is cut short and the next one fails, as on a full disk (the signal
