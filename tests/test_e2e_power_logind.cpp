@@ -108,13 +108,5 @@ void TestE2ePowerLogind::silentMasterPowersTheSlaveOff()
     QVERIFY2(!slave.errors().contains(QLatin1String("[box]")), qPrintable(slave.errors()));
 }
 
-int main(int argc, char **argv)
-{
-    // First of all: whatever asks the environment for a bus finds none of the computer's.
-    PrivateBus::pointEnvironmentAt(PrivateBus::nowhere());
-    QCoreApplication app(argc, argv);
-    TestE2ePowerLogind test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+TOLVEX_PRIVATE_BUS_TEST_MAIN(TestE2ePowerLogind)
 #include "test_e2e_power_logind.moc"

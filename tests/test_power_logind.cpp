@@ -373,14 +373,5 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    // First of all: whatever asks the environment for a bus finds none of the computer's.
-    PrivateBus::pointEnvironmentAt(PrivateBus::nowhere());
-    QCoreApplication app(argc, argv);
-    TestPowerLogind test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
+TOLVEX_PRIVATE_BUS_TEST_MAIN(TestPowerLogind)
 #include "test_power_logind.moc"
