@@ -123,23 +123,46 @@ private slots:
         QCOMPARE(standIn().described(), calls);
     }
 
-    void failedActionKeepsTheServiceText()
+    void failedActionKeepsItsText_data()
     {
-        // Only an unknown method leads to the plain call: a refusal is the answer.
-        standIn().script(QStringLiteral("RebootWithFlags"),
-                         LoginAnswer::error(QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
-                                            QStringLiteral("Operation denied due to active block inhibitor")));
-        LogindPowerBackend power = backend();
-        const PowerResult result = power.perform(PowerAction::Reboot, false);
-        QCOMPARE(std::make_pair(result.ok, result.errorText),
-                 std::make_pair(false, QStringLiteral("Operation denied due to active block inhibitor")));
-        QCOMPARE(standIn().described(), QStringList{"RebootWithFlags(t 1)"});
-        // The plain call's own failure, after an unknown flag call, is reported too.
-        standIn().script(QStringLiteral("HaltWithFlags"), LoginAnswer::unknownMethod());
-        standIn().script(QStringLiteral("Halt"), LoginAnswer::error(QStringLiteral("org.freedesktop.DBus.Error.Failed"),
-                                                                    QStringLiteral("Halt failed")));
-        const PowerResult plain = power.perform(PowerAction::Halt, true);
-        QCOMPARE(std::make_pair(plain.ok, plain.errorText), std::make_pair(false, QStringLiteral("Halt failed")));
+        QTest::addColumn<PowerAction>("action");
+        QTest::addColumn<bool>("force");
+        QTest::addColumn<LoginAnswer>("flagged"); // the answer to the ...WithFlags call
+        QTest::addColumn<LoginAnswer>("plain");   // the answer to the plain call
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("calls");
+        const LoginAnswer done = LoginAnswer::reply();
+        // Only an unknown method leads to the plain call: a refusal or a time-out is the answer.
+        QTest::newRow("refused") << PowerAction::Reboot << false
+                                 << LoginAnswer::error("org.freedesktop.DBus.Error.AccessDenied",
+                                                       "Operation denied due to active block inhibitor")
+                                 << done << "Operation denied due to active block inhibitor"
+                                 << QStringList{"RebootWithFlags(t 1)"};
+        QTest::newRow("plain call fails") << PowerAction::Halt << true << LoginAnswer::unknownMethod()
+                                          << LoginAnswer::error("org.freedesktop.DBus.Error.Failed", "Halt failed")
+                                          << "Halt failed" << QStringList{"HaltWithFlags(t 0)", "Halt(b false)"};
+        // An answer long after the time-out is not waited for, nor one that never comes.
+        QTest::newRow("late") << PowerAction::PowerOff << true << LoginAnswer::late(3000, {"yes"}) << done
+                              << kShortTimeoutText << QStringList{"PowerOffWithFlags(t 0)"};
+        QTest::newRow("never") << PowerAction::Suspend << false << LoginAnswer::silence() << done << kShortTimeoutText
+                               << QStringList{"SuspendWithFlags(t 1)"};
+    }
+
+    void failedActionKeepsItsText()
+    {
+        QFETCH(PowerAction, action);
+        QFETCH(bool, force);
+        QFETCH(LoginAnswer, flagged);
+        QFETCH(LoginAnswer, plain);
+        QFETCH(QStringList, calls);
+        const QString method = calls.first().section(QLatin1Char('('), 0, 0);
+        standIn().script(method, flagged);
+        standIn().script(method.chopped(int(qstrlen("WithFlags"))), plain);
+        LogindPowerBackend power = backend(kShortTimeout);
+        const PowerResult result = power.perform(action, force);
+        QFETCH(QString, text);
+        QCOMPARE(std::make_pair(result.ok, result.errorText), std::make_pair(false, text));
+        QCOMPARE(standIn().described(), calls);
     }
 
     void mayPerformJudgesTheAnswer_data()
@@ -161,6 +184,7 @@ private slots:
                                      << false << false << "Access denied";
         QTest::newRow("error without text") << LoginAnswer::error("org.freedesktop.login1.Broken", "") << false << false
                                             << "org.freedesktop.login1.Broken";
+        QTest::newRow("no answer") << LoginAnswer::silence() << false << false << kShortTimeoutText;
     }
 
     void mayPerformJudgesTheAnswer()
@@ -169,7 +193,7 @@ private slots:
         QFETCH(bool, ok);
         QFETCH(bool, unsupported);
         QFETCH(QString, text);
-        LogindPowerBackend power = backend();
+        LogindPowerBackend power = backend(kShortTimeout);
         QStringList asked;
         for (const auto &[action, method] : kMachineActions) {
             standIn().script(QStringLiteral("Can") + method, answer);
@@ -272,34 +296,6 @@ private slots:
                                                  : power.perform(PowerAction::LogOff, true);
         QCOMPARE(std::make_pair(result.ok, result.errorText), std::make_pair(false, text));
         QCOMPARE(standIn().described(), calls);
-    }
-
-    void silentServiceFailsTheAction_data()
-    {
-        QTest::addColumn<PowerAction>("action");
-        QTest::addColumn<QString>("method");
-        QTest::addColumn<LoginAnswer>("answer");
-        // An answer long after the time-out is not waited for, nor one that never comes.
-        QTest::newRow("late") << PowerAction::PowerOff << "PowerOff" << LoginAnswer::late(3000, {"yes"});
-        QTest::newRow("never") << PowerAction::Suspend << "Suspend" << LoginAnswer::silence();
-    }
-
-    // A service that does not answer in time fails the call at the time-out, with its
-    // own text; a time-out of the flag call is no reason for the plain call.
-    void silentServiceFailsTheAction()
-    {
-        QFETCH(PowerAction, action);
-        QFETCH(QString, method);
-        QFETCH(LoginAnswer, answer);
-        standIn().script(QStringLiteral("Can") + method, answer);
-        standIn().script(method + QStringLiteral("WithFlags"), answer);
-        LogindPowerBackend power = backend(kShortTimeout);
-        const PowerResult allowed = power.mayPerform(action);
-        const PowerResult done = power.perform(action, true);
-        QCOMPARE(std::make_tuple(allowed.ok, allowed.unsupported, allowed.errorText),
-                 std::make_tuple(false, false, kShortTimeoutText));
-        QCOMPARE(std::make_pair(done.ok, done.errorText), std::make_pair(false, kShortTimeoutText));
-        QCOMPARE(standIn().described(), QStringList({"Can" + method + "()", method + "WithFlags(t 0)"}));
     }
 
     // The power module reports a time-out under its own error numbers.
