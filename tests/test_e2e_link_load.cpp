@@ -8,8 +8,6 @@
 #include "RealProgram.h"
 #include "SlaveFixture.h"
 #include <QElapsedTimer>
-#include <atomic>
-#include <thread>
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -32,28 +30,21 @@ QStringList runLines(const RealProgram &program, const QString &good)
 // the slave (which it answers, to the master).
 long strangerTraffic(quint16 masterPort, quint16 slavePort, int perSecond, int ms)
 {
-    std::atomic<long> sent{0};
-    std::thread sender([&] {
-        QUdpSocket socket;
-        const QHostAddress to(kMasterAddress);
-        QElapsedTimer elapsed;
-        elapsed.start();
-        for (long i = 0; elapsed.elapsed() < ms;) {
-            const bool bursting = elapsed.elapsed() % 1000 < 100;
-            if (!bursting && i > elapsed.elapsed() * perSecond / 1000) {
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-                continue;
-            }
-            const char *junk = i % 2 ? "<LOX999>" : "\x01\xfe garbage";
-            long n = socket.writeDatagram(junk, to, masterPort) > 0;
-            n += socket.writeDatagram(bursting ? "<LOA100>" : junk, to, slavePort) > 0;
-            sent += n;
-            i += bursting ? 0 : 1;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    long junkSent = 0;
+    return Flood::during(ms, [=](QUdpSocket &socket, long) mutable {
+        const bool bursting = elapsed.elapsed() % 1000 < 100;
+        if (!bursting && junkSent > elapsed.elapsed() * perSecond / 1000) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            return 0;
         }
+        const QHostAddress to(kMasterAddress);
+        const char *junk = junkSent % 2 ? "<LOX999>" : "\x01\xfe garbage";
+        junkSent += bursting ? 0 : 1;
+        return int(socket.writeDatagram(junk, to, masterPort) > 0)
+            + int(socket.writeDatagram(bursting ? "<LOA100>" : junk, to, slavePort) > 0);
     });
-    QTest::qWait(ms);
-    sender.join();
-    return sent;
 }
 
 } // namespace

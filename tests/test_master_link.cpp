@@ -7,8 +7,6 @@
 #include <QPushButton>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
-#include <atomic>
-#include <thread>
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -210,14 +208,8 @@ void MasterLinkTest::floodKeepsTheMasterHearing()
     QVERIFY(l.load());
     TolvexMMain &m = *l.window;
     QVERIFY(l.networkSecond());
-    std::atomic<long> sent{0};
-    std::atomic<bool> flooding{true};
-    std::thread flood([&sent, &flooding, port = quint16(l.base)] {
-        QUdpSocket socket;
-        for (long i = 0; flooding; ++i) {
-            if (socket.writeDatagram(i % 2 ? "<LOX999>" : "\x01\x02garbage", QHostAddress::LocalHost, port) > 0)
-                ++sent;
-        }
+    Flood flood([port = quint16(l.base)](QUdpSocket &socket, long call) {
+        return int(socket.writeDatagram(call % 2 ? "<LOX999>" : "\x01\x02garbage", QHostAddress::LocalHost, port) > 0);
     });
     QStringList rows;
     for (int i = 0; i < 12; ++i) {
@@ -226,8 +218,7 @@ void MasterLinkTest::floodKeepsTheMasterHearing()
         if (!running)
             break;
     }
-    flooding = false;
-    flood.join();
+    const long sent = flood.stop();
     QVERIFY2(sent > 1000, qPrintable(QString::number(sent)));
     QVERIFY2(rows.contains(QStringLiteral(" Connected")), qPrintable(rows.join('|')));
     QVERIFY(!l.boxes.shown().size());

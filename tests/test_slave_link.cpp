@@ -6,7 +6,6 @@
 #include "ui_TolvexSMain.h"
 #include <QNetworkDatagram>
 #include <QTimer>
-#include <atomic>
 #include <thread>
 
 using namespace tolvex;
@@ -279,18 +278,9 @@ void TestSlaveLink::floodKeepsTheCycleRunning()
 
     // A second thread floods the receive port with polls and garbage for a few seconds
     // while the window thread runs its event loop.
-    std::atomic<long> sent{0};
-    std::thread flood([&sent, port = quint16(rig.fx.config.Port2)] {
-        QUdpSocket socket;
-        QElapsedTimer elapsed;
-        elapsed.start();
-        for (long i = 0; elapsed.elapsed() < 3500; ++i) {
-            if (socket.writeDatagram(i % 4 ? "<LOA100>" : "\x01\x02garbage", QHostAddress(kMasterAddress), port) > 0)
-                ++sent;
-        }
+    const long sent = Flood::during(3500, [port = quint16(rig.fx.config.Port2)](QUdpSocket &socket, long call) {
+        return int(socket.writeDatagram(call % 4 ? "<LOA100>" : "\x01\x02garbage", QHostAddress(kMasterAddress), port) > 0);
     });
-    QTest::qWait(3500);
-    flood.join();
 
     // The one-second cycle went on through the flood and the slave reached Run.
     QVERIFY2(sent > 1000, qPrintable(QString::number(sent)));

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <QUdpSocket>
 
 namespace tolvex::test {
@@ -36,6 +37,30 @@ int freeUdpPort(int count)
             return base;
     }
     return 0;
+}
+
+Flood::Flood(Send send)
+    : m_thread([this, send = std::move(send)] {
+          QUdpSocket socket;
+          for (long call = 0; m_running; ++call)
+              m_sent += send(socket, call);
+      })
+{
+}
+
+long Flood::stop()
+{
+    m_running = false;
+    if (m_thread.joinable())
+        m_thread.join();
+    return m_sent;
+}
+
+long Flood::during(int ms, Send send)
+{
+    Flood flood(std::move(send));
+    QTest::qWait(ms);
+    return flood.stop();
 }
 
 QStringList eventPairs(const QString &log, const QString &from)
