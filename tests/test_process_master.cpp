@@ -37,23 +37,28 @@ struct Master : RealProgram {
 class MasterProcessTest : public QObject {
     Q_OBJECT
 private slots:
-    void startsLogsAndRuns();
+    void startsOverAnEmptyLog();
     void secondInstanceIsRefusedUnlessAllowed();
     void missingDataFolderEndsWithItsBox();
-    void emptyLogIsPutAside();
 };
 
-void MasterProcessTest::startsLogsAndRuns()
+// A start over a log emptied by a crash or a full disk: the empty log is kept as
+// generation A, a new log begun with its header and the configuration dump, and the
+// master runs.
+void MasterProcessTest::startsOverAnEmptyLog()
 {
-    Master master({QStringLiteral("-InhibitShutdown")});
+    Master master({QStringLiteral("-InhibitShutdown")}, true, QByteArray(""));
     QVERIFY(master.logs(QStringLiteral(",  Run      ,           , Count:    1, Comms: 0, 0, 0, 0\r\n")));
     const QStringList lines = master.log().split(QStringLiteral("\r\n"));
     QCOMPARE(lines.mid(0, 3), (QStringList{"Tolvex", "Version 1.0", "File Created"}));
     QVERIFY(parseLogStamp(lines.at(3)).isValid());
-    // The full header carries the configuration dump.
     QVERIFY(master.log().contains(QStringLiteral("\r\nConfiguration\r\n-------------\r\n")));
     QVERIFY(master.log().contains(QStringLiteral(",  Start    , Initialise, Count:    1, Comms: 0, 0, 0, 0\r\n")));
     QVERIFY(master.log().contains(QStringLiteral(",  Enter    , Run       , Count:    0, Comms: 0, 0, 0, 0\r\n")));
+    QVERIFY(QFileInfo(master.path(QStringLiteral("Log/TolvexM_A.log"))).isFile());
+    QCOMPARE(QFileInfo(master.path(QStringLiteral("Log/TolvexM_A.log"))).size(), 0);
+    QVERIFY2(!master.errors().contains(QStringLiteral("[box]")), qPrintable(master.errors()));
+    QCOMPARE(master.process.state(), QProcess::Running);
 }
 
 void MasterProcessTest::secondInstanceIsRefusedUnlessAllowed()
@@ -74,18 +79,6 @@ void MasterProcessTest::missingDataFolderEndsWithItsBox()
     QVERIFY(master.says(QStringLiteral("[box] Tolvex Data Directory Error | The data directory does not exist.")));
     QVERIFY(eventually([&] { return master.process.state() == QProcess::NotRunning; }, 10000));
     QCOMPARE(master.process.exitCode(), 1);
-}
-
-// A log emptied by a crash or a full disk: kept as generation A, and a new log begun.
-void MasterProcessTest::emptyLogIsPutAside()
-{
-    Master master({QStringLiteral("-InhibitShutdown")}, true, QByteArray(""));
-    QVERIFY(master.logs(QStringLiteral(",  Enter    , Run       , Count:    0, Comms: 0, 0, 0, 0\r\n")));
-    QVERIFY(master.log().startsWith(QStringLiteral("Tolvex\r\nVersion 1.0\r\nFile Created\r\n")));
-    QVERIFY(QFileInfo(master.path(QStringLiteral("Log/TolvexM_A.log"))).isFile());
-    QCOMPARE(QFileInfo(master.path(QStringLiteral("Log/TolvexM_A.log"))).size(), 0);
-    QVERIFY2(!master.errors().contains(QStringLiteral("[box]")), qPrintable(master.errors()));
-    QCOMPARE(master.process.state(), QProcess::Running);
 }
 
 QTEST_MAIN(MasterProcessTest)
