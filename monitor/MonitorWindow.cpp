@@ -112,6 +112,8 @@ bool MonitorWindow::appendLogLine(const QString &line, mdInit::LogFailure onFail
 
 void MonitorWindow::setTimerEnabled(bool enabled)
 {
+    if (enabled && !m_timerEnabled)
+        ++m_timerStarts;
     m_timerEnabled = enabled;
     if (m_manualTimer)
         return;

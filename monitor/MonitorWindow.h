@@ -143,6 +143,9 @@ public:
     LogSettings logSettings() const;
     void setTimerEnabled(bool enabled);
     bool timerEnabled() const { return m_timerEnabled; }
+    // How often the timer has been started (re-armed) so far: a change tells that a
+    // monitoring run was armed anew and its first second begins now.
+    int timerStarts() const { return m_timerStarts; }
     bool isMinimised() const;
     bool isNormalState() const;
     void setCloseAllowed(bool allowed);
@@ -238,6 +241,7 @@ private:
     Identity m_identity;
     bool m_manualTimer = false;
     bool m_timerEnabled = false;
+    int m_timerStarts = 0;
     bool m_closeAllowed = true;
     bool m_deferLogFailures = false;
     bool m_logFailed = false;

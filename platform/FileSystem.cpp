@@ -194,6 +194,8 @@ bool writeAll(int fd, const QByteArray &bytes)
                 continue;
             return false;
         }
+        if (written == 0)
+            return false; // a file system that takes nothing would keep this loop going
         data += written;
         left -= written;
     }

@@ -11,8 +11,13 @@ using namespace tolvex;
 void TolvexSMain::tmrRefresh_Timer()
 {
     // Whatever waits on the socket is taken in the second it arrived in, even should
-    // the socket's own arrival events be late or lost.
+    // the socket's own arrival events be late or lost. A reset or test among it arms a
+    // new run and starts the timer afresh: as for a command taken between two ticks,
+    // the new run's first step is a whole second away, not in this tick.
+    const int starts = timerStarts();
     udpServ->drain();
+    if (timerStarts() != starts)
+        return;
     holdForOpenDialogs();
     // Each test reads RunState afresh: a move from 1 to 2 runs the first countdown
     // step in the same second, a move from 0 to 1 waits for the next one.

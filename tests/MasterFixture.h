@@ -39,6 +39,8 @@ public:
 
     QString path(const char *relative) const { return dir.filePath(QLatin1String(relative)); }
     QString log() const { return QString::fromUtf8(readFile(path("Log/TolvexM.log"))); }
+    // The log's "Event|Detail" pairs (eventPairs).
+    QStringList pairs(const QString &from = QString()) const { return eventPairs(log(), from); }
     QByteArray configText() const { return masterConfigFileText(config, 1, 0, clock.now()).toUtf8(); }
     void writeConfig(const QByteArray &bytes) { writeFile(path("Data/TolvexM.ini"), bytes); }
 

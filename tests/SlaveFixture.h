@@ -17,14 +17,6 @@ namespace tolvex::test {
 // on every Linux system.
 inline const QString kMasterAddress = QStringLiteral("127.1.1.1");
 
-// A UDP port that was free a moment ago.
-inline int freeUdpPort()
-{
-    QUdpSocket socket;
-    socket.bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::DontShareAddress);
-    return socket.localPort();
-}
-
 class SlaveFixture {
 public:
     // Scripted boxes behind which the one-second timer, while enabled, goes on ticking
@@ -72,19 +64,8 @@ public:
     QString path(const char *relative) const { return dir.filePath(QLatin1String(relative)); }
     QString log() const { return QString::fromUtf8(readFile(path("Log/TolvexS.log"))); }
 
-    // The event and detail words of the event lines, as "Event|Detail", from the first
-    // pair equal to `from` on (all of them when `from` is empty).
-    QStringList pairs(const QString &from = QString()) const
-    {
-        QStringList out;
-        for (const QString &line : log().split(QStringLiteral("\r\n"))) {
-            const QStringList fields = line.mid(10).split(QStringLiteral(", "));
-            if (line.size() > 10 && line.at(2) == QLatin1Char(':') && line.at(8) == QLatin1Char(',') && fields.size() > 1)
-                out << fields[0].trimmed() + QLatin1Char('|') + fields[1].trimmed();
-        }
-        const int at = from.isEmpty() ? 0 : int(out.indexOf(from));
-        return at < 0 ? QStringList() : out.mid(at);
-    }
+    // The log's "Event|Detail" pairs (eventPairs).
+    QStringList pairs(const QString &from = QString()) const { return eventPairs(log(), from); }
 
     // Writes the configuration (`text`, else the record's), creates the window and starts
     // it as the program does. False when the program ended during start-up.

@@ -6,19 +6,14 @@
 #include "ConfigFile.h"
 #include "LoginStandIn.h"
 #include "PrivateBus.h"
+#include "RealProgram.h"
 #include "SlaveFixture.h"
-#include <QProcess>
 #include <memory>
-
-#include <csignal>
-#include <sys/prctl.h>
 
 using namespace tolvex;
 using namespace tolvex::test;
 
 namespace {
-
-constexpr int kStartMs = 10000;
 
 // The slave's configuration: no master ever polls it, so after its activation delay
 // and CPUDelay seconds without the link it counts ShutTime seconds down, with its
@@ -34,21 +29,9 @@ QString slaveFile()
     cfg.NoWarn = 1;
     cfg.Force = 1;
     cfg.ShutType = 1;
-    cfg.Port1 = freeUdpPort();
-    cfg.Port2 = freeUdpPort();
+    cfg.Port1 = freeUdpPort(2);
+    cfg.Port2 = cfg.Port1 + 1;
     return slaveConfigFileText(cfg, 1, 0, QDateTime::currentDateTime());
-}
-
-// The event and detail words of each event line, as "Event|Detail".
-QStringList eventPairs(const QString &log)
-{
-    QStringList out;
-    for (const QString &line : log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-        const QStringList fields = line.mid(10).split(QStringLiteral(", "));
-        if (line.size() > 10 && line.at(2) == QLatin1Char(':') && fields.size() > 1)
-            out << fields[0].trimmed() + QLatin1Char('|') + fields[1].trimmed();
-    }
-    return out;
 }
 
 } // namespace
@@ -97,12 +80,9 @@ void TestE2ePowerLogind::silentMasterPowersTheSlaveOff()
     LoginStandIn standIn(m_bus->address());
     QVERIFY2(standIn.isServing(), qPrintable(standIn.error()));
 
-    QTemporaryDir dir;
-    QDir(dir.path()).mkpath(QStringLiteral("Log"));
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("Data/TolvexS.ini")), slaveFile().toUtf8()));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("TOLVEX_BOX_ANSWERS"), QString());
+    RealProgram slave("TolvexS");
+    QVERIFY(slave.install(slaveFile()));
+    QProcessEnvironment env = RealProgram::environment();
     env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), m_bus->address());
     env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
     env.remove(QStringLiteral("DBUS_STARTER_ADDRESS"));
@@ -112,49 +92,21 @@ void TestE2ePowerLogind::silentMasterPowersTheSlaveOff()
         QFAIL(qPrintable(QStringLiteral("A real TolvexSu would reach a real login service, so it is not started: ")
                          + refused));
 
-    QProcess slave;
-    // A slave left behind by a test that crashed does not run on.
-    slave.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    slave.setProcessEnvironment(env);
-    slave.setWorkingDirectory(dir.path());
-    slave.start(QLatin1String(TOLVEX_SU_PATH), QStringList());
-    QVERIFY(slave.waitForStarted(kStartMs));
-    const auto log = [&dir] {
-        return QString::fromUtf8(readFile(dir.filePath(QStringLiteral("Log/TolvexS.log"))));
-    };
+    QVERIFY(slave.start(TOLVEX_SU_PATH, {}, env));
     // The stand-in answers on its own thread while this one waits for the program.
-    const bool ended = slave.waitForFinished(60000);
-    const QString errors = QString::fromUtf8(slave.readAllStandardError());
-    if (!ended)
-        slave.kill();
-    if (errors.contains(QLatin1String("[window]")))
+    const bool ended = slave.process.waitForFinished(60000);
+    if (slave.errors().contains(QLatin1String("[window]")))
         QSKIP("another Tolvex program holds the machine-wide lock");
-    QVERIFY2(ended, qPrintable(log() + errors));
-    QCOMPARE(slave.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(slave.exitCode(), 0);
+    QVERIFY2(ended, qPrintable(slave.log() + slave.errors()));
+    QCOMPARE(slave.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(slave.process.exitCode(), 0);
 
-    const QStringList calls = [&standIn] {
-        QStringList out;
-        for (const LoginCall &call : standIn.calls())
-            out << call.member + QLatin1Char(' ') + call.signature + QLatin1Char(' ') + call.args.value(0).toString()
-                    + (call.interactive ? QStringLiteral(" interactive") : QString());
-        return out;
-    }();
-    QCOMPARE(calls, QStringList({"CanPowerOff  ", "PowerOffWithFlags t 1"}));
+    QCOMPARE(standIn.described(), QStringList({"CanPowerOff()", "PowerOffWithFlags(t 1)"}));
     // The countdown ran, its end asked for the power off, and the log ends with Close.
-    const QStringList events = eventPairs(log());
-    QCOMPARE(events.mid(events.indexOf(QLatin1String("Enter|Run"))),
+    QCOMPARE(eventPairs(slave.log(), QStringLiteral("Enter|Run")),
              QStringList({"Enter|Run", "Enter|Power Off", "Start|Power Off", "Start|Power Off", "Close|Power Off"}));
-    QVERIFY2(!errors.contains(QLatin1String("[box]")), qPrintable(errors));
+    QVERIFY2(!slave.errors().contains(QLatin1String("[box]")), qPrintable(slave.errors()));
 }
 
-int main(int argc, char **argv)
-{
-    // First of all: whatever asks the environment for a bus finds none of the computer's.
-    PrivateBus::pointEnvironmentAt(PrivateBus::nowhere());
-    QCoreApplication app(argc, argv);
-    TestE2ePowerLogind test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+TOLVEX_PRIVATE_BUS_TEST_MAIN(TestE2ePowerLogind)
 #include "test_e2e_power_logind.moc"

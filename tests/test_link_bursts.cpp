@@ -7,10 +7,7 @@
 #include "LinkDatagram.h"
 #include "MasterFixture.h"
 #include "SlaveFixture.h"
-#include <QElapsedTimer>
-#include <atomic>
 #include <optional>
-#include <thread>
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -19,26 +16,6 @@ namespace {
 
 constexpr int kBursts = 24;
 constexpr int kBurstMs = 300;
-
-// Sends `bytes` to `port` and `otherBytes` to `otherPort` in turn, unthrottled, for
-// `ms`, from a thread of its own while the caller's event loop runs.
-long burst(quint16 port, const QByteArray &bytes, quint16 otherPort, const QByteArray &otherBytes, int ms)
-{
-    std::atomic<long> sent{0};
-    std::thread sender([&] {
-        QUdpSocket socket;
-        QElapsedTimer elapsed;
-        elapsed.start();
-        for (long i = 0; elapsed.elapsed() < ms; ++i) {
-            const bool first = i % 2 == 0;
-            if (socket.writeDatagram(first ? bytes : otherBytes, QHostAddress::LocalHost, first ? port : otherPort) > 0)
-                ++sent;
-        }
-    });
-    QTest::qWait(ms);
-    sender.join();
-    return sent;
-}
 
 } // namespace
 
@@ -94,8 +71,11 @@ void TestLinkBursts::bothProgramsHearAfterEveryBurst()
     // Polls at the slave (each answered at the master's row) and answers from a
     // stranger at the master's row, as fast as they go.
     for (int i = 1; i <= kBursts; ++i) {
-        const long sent = burst(quint16(slavePort), link::toBytes(link::kPoll), quint16(rowPort),
-                                QByteArrayLiteral("<LOP100>"), kBurstMs);
+        const long sent = Flood::during(kBurstMs, [&](QUdpSocket &socket, long call) {
+            const bool poll = call % 2 == 0;
+            return int(socket.writeDatagram(poll ? "<LOA100>" : "<LOP100>", QHostAddress::LocalHost,
+                                            quint16(poll ? slavePort : rowPort)) > 0);
+        });
         QVERIFY2(sent > 1000, qPrintable(QString::number(sent)));
         QTest::qWait(150); // what the burst left waiting is read and answered
         QVERIFY2(roundTrip(), qPrintable(QStringLiteral("no round trip after burst %1: slave %2, master row %3")

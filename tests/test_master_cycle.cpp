@@ -11,18 +11,6 @@ using namespace tolvex::test;
 
 namespace {
 
-// The "Event|Detail" words of the log's event lines, from the first one equal to `first`.
-QStringList wordsFrom(const QString &log, const QString &first)
-{
-    QStringList words;
-    for (const QString &line : log.split(QStringLiteral("\r\n"))) {
-        const QStringList fields = line.split(QStringLiteral(", "));
-        if (fields.size() >= 4 && fields.at(2).size() == 10)
-            words << fields.at(1).mid(1).trimmed() + QLatin1Char('|') + fields.at(2).trimmed();
-    }
-    return words.mid(qMax(0, words.indexOf(first)));
-}
-
 // A loaded master whose countdown is at `count`.
 void startCountdown(MasterFixture &f, int count, const QString &commandLine = QString())
 {
@@ -178,7 +166,7 @@ void MasterCycleTest::countdownEnd()
     };
     QCOMPARE(f.second(), !ends);
     const QStringList expected = words.split(QLatin1Char(','));
-    QCOMPARE(wordsFrom(f.log(), expected.first()).mid(0, expected.size()), expected);
+    QCOMPARE(f.pairs(expected.first()).mid(0, expected.size()), expected);
     QCOMPARE(int(f.power.performed().size()), simulate || type == 4 ? 0 : 1);
     QCOMPARE(int(f.boxes.shown().size()), simulate ? 1 : 0);
     if (simulate) {
@@ -226,9 +214,6 @@ void MasterCycleTest::fixedDelayAndStopTime()
     QCOMPARE(int(f.power.performed().size()), 1);
 }
 
-// From its first step on, a log that cannot be written no longer stops a countdown: the
-// failure is reported once the countdown is over, after the power call. Outside a
-// countdown it ends the program at once.
 // A slave that answers every third second keeps the lost-link count low; only the
 // fixed delay, the silent seconds of the run added up, can end the run. It does so in
 // the very second in which they reach DelTime, and the countdown reaches its action.
@@ -268,6 +253,9 @@ void MasterCycleTest::fixedDelayAloneEndsTheRun()
     QVERIFY(f.log().contains(QStringLiteral(",  Start(F) , Power Off ,")));
 }
 
+// From its first step on, a log that cannot be written no longer stops a countdown: the
+// failure is reported once the countdown is over, after the power call. Outside a
+// countdown it ends the program at once.
 void MasterCycleTest::logFailuresInACountdown_data()
 {
     QTest::addColumn<int>("failAt");    // the step whose lines fail first; -1: a Run second

@@ -30,46 +30,10 @@ const QString kShortTimeoutText = QStringLiteral("The login service did not answ
 const QString kSessionGet = QStringLiteral("/org/freedesktop/login1/session/_33 org.freedesktop.DBus.Properties."
                                            "Get(ss org.freedesktop.login1.Session Id)");
 
-QString methodOf(PowerAction action)
-{
-    switch (action) {
-    case PowerAction::PowerOff: return QStringLiteral("PowerOff");
-    case PowerAction::Reboot: return QStringLiteral("Reboot");
-    case PowerAction::Halt: return QStringLiteral("Halt");
-    case PowerAction::Hibernate: return QStringLiteral("Hibernate");
-    case PowerAction::Suspend: return QStringLiteral("Suspend");
-    case PowerAction::LogOff: break;
-    }
-    return QString();
-}
-
-const PowerAction kMachineActions[] = {PowerAction::PowerOff, PowerAction::Reboot, PowerAction::Halt,
-                                       PowerAction::Hibernate, PowerAction::Suspend};
-
-// A call as "Member(signature arguments)"; calls off the manager name their path and
-// interface, and a call that allows an interactive authorisation says so.
-QString describe(const LoginCall &call)
-{
-    QStringList args;
-    for (const QVariant &arg : call.args)
-        args << arg.toString();
-    QString text = call.member + QLatin1Char('(') + (call.signature + QLatin1Char(' ') + args.join(' ')).trimmed()
-        + QLatin1Char(')');
-    if (call.path != QLatin1String("/org/freedesktop/login1")
-        || call.interface != QLatin1String("org.freedesktop.login1.Manager"))
-        text = call.path + QLatin1Char(' ') + call.interface + QLatin1Char('.') + text;
-    if (call.interactive)
-        text += QStringLiteral(" +interactive");
-    return text;
-}
-
-QStringList described(const LoginStandIn &standIn)
-{
-    QStringList out;
-    for (const LoginCall &call : standIn.calls())
-        out << describe(call);
-    return out;
-}
+// The machine actions and the names of their methods at the login service.
+const std::pair<PowerAction, QString> kMachineActions[] = {
+    {PowerAction::PowerOff, "PowerOff"}, {PowerAction::Reboot, "Reboot"},   {PowerAction::Halt, "Halt"},
+    {PowerAction::Hibernate, "Hibernate"}, {PowerAction::Suspend, "Suspend"}};
 
 QString pidArg(const char *member) { return QStringLiteral("%1(u %2)").arg(QLatin1String(member)).arg(getpid()); }
 
@@ -129,12 +93,19 @@ private slots:
     {
         QTest::addColumn<PowerAction>("action");
         QTest::addColumn<bool>("force");
-        QTest::addColumn<QString>("call");
-        // Unforced, the flag keeps the inhibitor locks holding back a privileged caller too.
-        for (PowerAction action : kMachineActions) {
-            for (bool force : {true, false})
-                QTest::addRow("%s%s", qPrintable(methodOf(action)), force ? " forced" : "")
-                    << action << force << QStringLiteral("%1WithFlags(t %2)").arg(methodOf(action)).arg(force ? 0 : 1);
+        QTest::addColumn<bool>("older"); // a service without the flag calls
+        QTest::addColumn<QStringList>("calls");
+        // Unforced, the flag keeps the inhibitor locks holding back a privileged caller
+        // too. An older service gets the plain call, never interactive.
+        for (const auto &[action, method] : kMachineActions) {
+            for (bool force : {true, false}) {
+                const QString flagged = QStringLiteral("%1WithFlags(t %2)").arg(method).arg(force ? 0 : 1);
+                for (bool older : {false, true}) {
+                    QTest::addRow("%s%s%s", qPrintable(method), force ? " forced" : "", older ? ", older service" : "")
+                        << action << force << older
+                        << (older ? QStringList{flagged, method + QStringLiteral("(b false)")} : QStringList{flagged});
+                }
+            }
         }
     }
 
@@ -142,48 +113,56 @@ private slots:
     {
         QFETCH(PowerAction, action);
         QFETCH(bool, force);
-        QFETCH(QString, call);
+        QFETCH(bool, older);
+        QFETCH(QStringList, calls);
+        if (older)
+            standIn().script(calls.first().section(QLatin1Char('('), 0, 0), LoginAnswer::unknownMethod());
         LogindPowerBackend power = backend();
         const PowerResult result = power.perform(action, force);
         QVERIFY2(result.ok, qPrintable(result.errorText));
-        QCOMPARE(described(standIn()), QStringList{call});
+        QCOMPARE(standIn().described(), calls);
     }
 
-    void plainCallWhenTheFlagCallIsUnknown_data()
+    void failedActionKeepsItsText_data()
     {
-        actionAsksItsMethodWithItsFlag_data();
+        QTest::addColumn<PowerAction>("action");
+        QTest::addColumn<bool>("force");
+        QTest::addColumn<LoginAnswer>("flagged"); // the answer to the ...WithFlags call
+        QTest::addColumn<LoginAnswer>("plain");   // the answer to the plain call
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("calls");
+        const LoginAnswer done = LoginAnswer::reply();
+        // Only an unknown method leads to the plain call: a refusal or a time-out is the answer.
+        QTest::newRow("refused") << PowerAction::Reboot << false
+                                 << LoginAnswer::error("org.freedesktop.DBus.Error.AccessDenied",
+                                                       "Operation denied due to active block inhibitor")
+                                 << done << "Operation denied due to active block inhibitor"
+                                 << QStringList{"RebootWithFlags(t 1)"};
+        QTest::newRow("plain call fails") << PowerAction::Halt << true << LoginAnswer::unknownMethod()
+                                          << LoginAnswer::error("org.freedesktop.DBus.Error.Failed", "Halt failed")
+                                          << "Halt failed" << QStringList{"HaltWithFlags(t 0)", "Halt(b false)"};
+        // An answer long after the time-out is not waited for, nor one that never comes.
+        QTest::newRow("late") << PowerAction::PowerOff << true << LoginAnswer::late(3000, {"yes"}) << done
+                              << kShortTimeoutText << QStringList{"PowerOffWithFlags(t 0)"};
+        QTest::newRow("never") << PowerAction::Suspend << false << LoginAnswer::silence() << done << kShortTimeoutText
+                               << QStringList{"SuspendWithFlags(t 1)"};
     }
 
-    // An older service without the flag calls: the plain call, never interactive.
-    void plainCallWhenTheFlagCallIsUnknown()
+    void failedActionKeepsItsText()
     {
         QFETCH(PowerAction, action);
         QFETCH(bool, force);
-        QFETCH(QString, call);
-        standIn().script(methodOf(action) + QStringLiteral("WithFlags"), LoginAnswer::unknownMethod());
-        LogindPowerBackend power = backend();
+        QFETCH(LoginAnswer, flagged);
+        QFETCH(LoginAnswer, plain);
+        QFETCH(QStringList, calls);
+        const QString method = calls.first().section(QLatin1Char('('), 0, 0);
+        standIn().script(method, flagged);
+        standIn().script(method.chopped(int(qstrlen("WithFlags"))), plain);
+        LogindPowerBackend power = backend(kShortTimeout);
         const PowerResult result = power.perform(action, force);
-        QVERIFY2(result.ok, qPrintable(result.errorText));
-        QCOMPARE(described(standIn()), QStringList({call, methodOf(action) + QStringLiteral("(b false)")}));
-    }
-
-    void failedActionKeepsTheServiceText()
-    {
-        // Only an unknown method leads to the plain call: a refusal is the answer.
-        standIn().script(QStringLiteral("RebootWithFlags"),
-                         LoginAnswer::error(QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
-                                            QStringLiteral("Operation denied due to active block inhibitor")));
-        LogindPowerBackend power = backend();
-        const PowerResult result = power.perform(PowerAction::Reboot, false);
-        QCOMPARE(std::make_pair(result.ok, result.errorText),
-                 std::make_pair(false, QStringLiteral("Operation denied due to active block inhibitor")));
-        QCOMPARE(described(standIn()), QStringList{"RebootWithFlags(t 1)"});
-        // The plain call's own failure, after an unknown flag call, is reported too.
-        standIn().script(QStringLiteral("HaltWithFlags"), LoginAnswer::unknownMethod());
-        standIn().script(QStringLiteral("Halt"), LoginAnswer::error(QStringLiteral("org.freedesktop.DBus.Error.Failed"),
-                                                                    QStringLiteral("Halt failed")));
-        const PowerResult plain = power.perform(PowerAction::Halt, true);
-        QCOMPARE(std::make_pair(plain.ok, plain.errorText), std::make_pair(false, QStringLiteral("Halt failed")));
+        QFETCH(QString, text);
+        QCOMPARE(std::make_pair(result.ok, result.errorText), std::make_pair(false, text));
+        QCOMPARE(standIn().described(), calls);
     }
 
     void mayPerformJudgesTheAnswer_data()
@@ -205,6 +184,7 @@ private slots:
                                      << false << false << "Access denied";
         QTest::newRow("error without text") << LoginAnswer::error("org.freedesktop.login1.Broken", "") << false << false
                                             << "org.freedesktop.login1.Broken";
+        QTest::newRow("no answer") << LoginAnswer::silence() << false << false << kShortTimeoutText;
     }
 
     void mayPerformJudgesTheAnswer()
@@ -213,48 +193,45 @@ private slots:
         QFETCH(bool, ok);
         QFETCH(bool, unsupported);
         QFETCH(QString, text);
-        LogindPowerBackend power = backend();
+        LogindPowerBackend power = backend(kShortTimeout);
         QStringList asked;
-        for (PowerAction action : kMachineActions) {
-            standIn().script(QStringLiteral("Can") + methodOf(action), answer);
+        for (const auto &[action, method] : kMachineActions) {
+            standIn().script(QStringLiteral("Can") + method, answer);
             const PowerResult result = power.mayPerform(action);
             QCOMPARE(std::make_tuple(result.ok, result.unsupported, result.errorText),
                      std::make_tuple(ok, unsupported, text));
-            asked << QStringLiteral("Can%1()").arg(methodOf(action));
+            asked << QStringLiteral("Can%1()").arg(method);
         }
-        QCOMPARE(described(standIn()), asked);
+        QCOMPARE(standIn().described(), asked);
     }
 
-    void logOffInsideASession_data()
+    void logOffEndsTheSessionOrTheUser_data()
     {
+        QTest::addColumn<bool>("inSession");
         QTest::addColumn<bool>("force");
-        QTest::newRow("forced") << true;
-        QTest::newRow("unforced") << false;
+        QTest::addColumn<QStringList>("calls");
+        // Inside a session that session is ended, by its Id as read from the session's
+        // object (not made up from its path); outside one, every process of the user.
+        const QString getSession = pidArg("GetSessionByPID");
+        const QStringList inSession{getSession, getSession, kSessionGet, QStringLiteral("TerminateSession(s 3)")};
+        QTest::newRow("in a session, forced") << true << true << inSession;
+        QTest::newRow("in a session, unforced") << true << false << inSession;
+        QTest::newRow("outside a session") << false << true
+                                           << QStringList{getSession, pidArg("GetUserByPID"), getSession,
+                                                          QStringLiteral("TerminateUser(u %1)").arg(getuid())};
     }
 
-    // The session the program runs in is ended by its Id, which is read from the
-    // session's object (not made up from its path).
-    void logOffInsideASession()
+    void logOffEndsTheSessionOrTheUser()
     {
+        QFETCH(bool, inSession);
         QFETCH(bool, force);
-        standIn().placeCallerInSession();
+        if (inSession)
+            standIn().placeCallerInSession();
         LogindPowerBackend power = backend();
         QVERIFY(power.mayPerform(PowerAction::LogOff).ok);
         const PowerResult result = power.perform(PowerAction::LogOff, force);
         QVERIFY2(result.ok, qPrintable(result.errorText));
-        QCOMPARE(described(standIn()), QStringList({pidArg("GetSessionByPID"), pidArg("GetSessionByPID"), kSessionGet,
-                                                    QStringLiteral("TerminateSession(s 3)")}));
-    }
-
-    void logOffOutsideASession()
-    {
-        LogindPowerBackend power = backend();
-        QVERIFY(power.mayPerform(PowerAction::LogOff).ok);
-        const PowerResult result = power.perform(PowerAction::LogOff, true);
-        QVERIFY2(result.ok, qPrintable(result.errorText));
-        QCOMPARE(described(standIn()),
-                 QStringList({pidArg("GetSessionByPID"), pidArg("GetUserByPID"), pidArg("GetSessionByPID"),
-                              QStringLiteral("TerminateUser(u %1)").arg(getuid())}));
+        QTEST(standIn().described(), "calls");
     }
 
     void logOffFailures_data()
@@ -318,36 +295,7 @@ private slots:
         const PowerResult result = privilegeStep ? power.mayPerform(PowerAction::LogOff)
                                                  : power.perform(PowerAction::LogOff, true);
         QCOMPARE(std::make_pair(result.ok, result.errorText), std::make_pair(false, text));
-        QCOMPARE(described(standIn()), calls);
-    }
-
-    void silentServiceFailsTheAction_data()
-    {
-        QTest::addColumn<PowerAction>("action");
-        QTest::addColumn<LoginAnswer>("answer");
-        // An answer long after the time-out is not waited for.
-        for (PowerAction action : kMachineActions)
-            QTest::addRow("%s late", qPrintable(methodOf(action))) << action << LoginAnswer::late(3000, {"yes"});
-        for (PowerAction action : kMachineActions)
-            QTest::addRow("%s never", qPrintable(methodOf(action))) << action << LoginAnswer::silence();
-    }
-
-    // A service that does not answer in time fails the call at the time-out, with its
-    // own text; a time-out of the flag call is no reason for the plain call.
-    void silentServiceFailsTheAction()
-    {
-        QFETCH(PowerAction, action);
-        QFETCH(LoginAnswer, answer);
-        const QString method = methodOf(action);
-        standIn().script(QStringLiteral("Can") + method, answer);
-        standIn().script(method + QStringLiteral("WithFlags"), answer);
-        LogindPowerBackend power = backend(kShortTimeout);
-        const PowerResult allowed = power.mayPerform(action);
-        const PowerResult done = power.perform(action, true);
-        QCOMPARE(std::make_tuple(allowed.ok, allowed.unsupported, allowed.errorText),
-                 std::make_tuple(false, false, kShortTimeoutText));
-        QCOMPARE(std::make_pair(done.ok, done.errorText), std::make_pair(false, kShortTimeoutText));
-        QCOMPARE(described(standIn()), QStringList({"Can" + method + "()", method + "WithFlags(t 0)"}));
+        QCOMPARE(standIn().described(), calls);
     }
 
     // The power module reports a time-out under its own error numbers.
@@ -421,14 +369,5 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    // First of all: whatever asks the environment for a bus finds none of the computer's.
-    PrivateBus::pointEnvironmentAt(PrivateBus::nowhere());
-    QCoreApplication app(argc, argv);
-    TestPowerLogind test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
+TOLVEX_PRIVATE_BUS_TEST_MAIN(TestPowerLogind)
 #include "test_power_logind.moc"

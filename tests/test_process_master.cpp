@@ -1,47 +1,35 @@
 // The real master program, started headless in its own installation folder.
 #include "LogFile.h"
-#include "MasterFixture.h"
-#include <QProcess>
+#include "ConfigFile.h"
+#include "RealProgram.h"
+#include "TestSupport.h"
+#include <QtTest>
 
 using namespace tolvex;
 using namespace tolvex::test;
 
 namespace {
 
-// A master process in a new installation folder (without a data folder when `install`
-// is false, with a log left behind when `oldLog` is not null), killed when the test
-// lets go of it.
-struct Master : MasterFixture {
-    QProcess process;
-    QString errors;
-
+// A master process in a new installation folder: configured when `install` is set
+// (logging every second, activation after 1 s), with a log left behind when `oldLog`
+// is not null.
+struct Master : RealProgram {
     explicit Master(const QStringList &arguments, bool install = true, const QByteArray &oldLog = QByteArray())
+        : RealProgram(QStringLiteral("TolvexM"))
     {
+        MasterConfig config = masterScreenDefaults();
+        config.CName[0] = QStringLiteral("Master");
         config.StartDelay = 1;
         config.LogLevel = 3;
         if (install)
-            writeConfig(configText());
+            RealProgram::install(masterConfigFileText(config, 1, 0, QDateTime::currentDateTime()));
         if (!oldLog.isNull())
-            writeFile(path("Log/TolvexM.log"), oldLog);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TOLVEX_BOX_ANSWERS"), QString());
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(dir.path());
-        process.start(QStringLiteral(TOLVEX_MU_PATH), arguments);
-    }
-    ~Master()
-    {
-        process.kill();
-        process.waitForFinished(5000);
+            writeFile(path(QStringLiteral("Log/TolvexM.log")), oldLog);
+        start(TOLVEX_MU_PATH, arguments);
     }
     // Wait (at most 10 s) until the log, or standard error, holds `text`.
-    bool logs(const QString &text) { return QTest::qWaitFor([&] { return log().contains(text); }, 10000); }
-    bool says(const QString &text)
-    {
-        return QTest::qWaitFor([&] { return (errors += QString::fromUtf8(process.readAllStandardError())).contains(text); },
-                               10000);
-    }
+    bool logs(const QString &text) { return eventually([&] { return log().contains(text); }, kStartMs); }
+    bool says(const QString &text) { return eventually([&] { return errors().contains(text); }, kStartMs); }
 };
 
 } // namespace
@@ -49,23 +37,28 @@ struct Master : MasterFixture {
 class MasterProcessTest : public QObject {
     Q_OBJECT
 private slots:
-    void startsLogsAndRuns();
+    void startsOverAnEmptyLog();
     void secondInstanceIsRefusedUnlessAllowed();
     void missingDataFolderEndsWithItsBox();
-    void emptyLogIsPutAside();
 };
 
-void MasterProcessTest::startsLogsAndRuns()
+// A start over a log emptied by a crash or a full disk: the empty log is kept as
+// generation A, a new log begun with its header and the configuration dump, and the
+// master runs.
+void MasterProcessTest::startsOverAnEmptyLog()
 {
-    Master master({QStringLiteral("-InhibitShutdown")});
+    Master master({QStringLiteral("-InhibitShutdown")}, true, QByteArray(""));
     QVERIFY(master.logs(QStringLiteral(",  Run      ,           , Count:    1, Comms: 0, 0, 0, 0\r\n")));
     const QStringList lines = master.log().split(QStringLiteral("\r\n"));
     QCOMPARE(lines.mid(0, 3), (QStringList{"Tolvex", "Version 1.0", "File Created"}));
     QVERIFY(parseLogStamp(lines.at(3)).isValid());
-    // The full header carries the configuration dump.
     QVERIFY(master.log().contains(QStringLiteral("\r\nConfiguration\r\n-------------\r\n")));
     QVERIFY(master.log().contains(QStringLiteral(",  Start    , Initialise, Count:    1, Comms: 0, 0, 0, 0\r\n")));
     QVERIFY(master.log().contains(QStringLiteral(",  Enter    , Run       , Count:    0, Comms: 0, 0, 0, 0\r\n")));
+    QVERIFY(QFileInfo(master.path(QStringLiteral("Log/TolvexM_A.log"))).isFile());
+    QCOMPARE(QFileInfo(master.path(QStringLiteral("Log/TolvexM_A.log"))).size(), 0);
+    QVERIFY2(!master.errors().contains(QStringLiteral("[box]")), qPrintable(master.errors()));
+    QCOMPARE(master.process.state(), QProcess::Running);
 }
 
 void MasterProcessTest::secondInstanceIsRefusedUnlessAllowed()
@@ -75,7 +68,7 @@ void MasterProcessTest::secondInstanceIsRefusedUnlessAllowed()
     Master two({QStringLiteral("-InhibitShutdown")});
     QVERIFY(two.says(QStringLiteral("[window] Tolvex Start Up Error | Tolvex or Tolvex Slave /  is already running. / "
                                     "Only one instance can / be running at a time\n")));
-    QVERIFY(!QFile::exists(two.dir.filePath(QStringLiteral("Log/TolvexM.log"))));
+    QVERIFY(!QFile::exists(two.path(QStringLiteral("Log/TolvexM.log"))));
     Master three({QStringLiteral("-InhibitShutdown"), QStringLiteral("-AllowMulti")});
     QVERIFY(three.logs(QStringLiteral("Initialise")));
 }
@@ -84,21 +77,8 @@ void MasterProcessTest::missingDataFolderEndsWithItsBox()
 {
     Master master({}, false);
     QVERIFY(master.says(QStringLiteral("[box] Tolvex Data Directory Error | The data directory does not exist.")));
-    QVERIFY(QTest::qWaitFor([&] { return master.process.state() == QProcess::NotRunning; }, 10000));
+    QVERIFY(eventually([&] { return master.process.state() == QProcess::NotRunning; }, 10000));
     QCOMPARE(master.process.exitCode(), 1);
-}
-
-// A log emptied by a crash or a full disk: kept as generation A, and a new log begun.
-void MasterProcessTest::emptyLogIsPutAside()
-{
-    Master master({QStringLiteral("-InhibitShutdown")}, true, QByteArray(""));
-    QVERIFY(master.logs(QStringLiteral(",  Enter    , Run       , Count:    0, Comms: 0, 0, 0, 0\r\n")));
-    QVERIFY(master.log().startsWith(QStringLiteral("Tolvex\r\nVersion 1.0\r\nFile Created\r\n")));
-    QVERIFY(QFileInfo(master.path("Log/TolvexM_A.log")).isFile());
-    QCOMPARE(QFileInfo(master.path("Log/TolvexM_A.log")).size(), 0);
-    master.errors += QString::fromUtf8(master.process.readAllStandardError());
-    QVERIFY2(!master.errors.contains(QStringLiteral("[box]")), qPrintable(master.errors));
-    QCOMPARE(master.process.state(), QProcess::Running);
 }
 
 QTEST_MAIN(MasterProcessTest)

@@ -6,7 +6,6 @@
 #include "ui_TolvexSMain.h"
 #include <QNetworkDatagram>
 #include <QTimer>
-#include <atomic>
 #include <thread>
 
 using namespace tolvex;
@@ -136,16 +135,21 @@ void TestSlaveLink::commands_data()
     QTest::addColumn<int>("state");      // the run state the command finds
     QTest::addColumn<QString>("logged");
     QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<bool>("atTheTick"); // still waiting on the socket when the tick comes
 
     const QString reset = QStringLiteral(",  Reset    , Run       , Count:");
     const QString test = QStringLiteral(", *Enter    , Test      , Count:");
     const QStringList done{link::kReset};
-    QTest::newRow("reset in Run") << link::kReset << 3 << 1 << reset << done;
+    QTest::newRow("reset in Run") << link::kReset << 3 << 1 << reset << done << false;
     // Back in the activation's last second at once: the command is answered as a poll too.
-    QTest::newRow("reset, one-second delay") << link::kReset << 1 << 1 << reset << (done + QStringList{"<LOP000>"});
-    QTest::newRow("test in Run") << link::kTest << 1 << 1 << test << done;
-    QTest::newRow("test replaces a countdown") << link::kTest << 1 << 2 << test << done;
-    QTest::newRow("test, unconfigured") << link::kTest << 0 << 0 << QString() << QStringList();
+    QTest::newRow("reset, one-second delay") << link::kReset << 1 << 1 << reset << (done + QStringList{"<LOP000>"})
+                                             << false;
+    QTest::newRow("test in Run") << link::kTest << 1 << 1 << test << done << false;
+    QTest::newRow("test replaces a countdown") << link::kTest << 1 << 2 << test << done << false;
+    QTest::newRow("test, unconfigured") << link::kTest << 0 << 0 << QString() << QStringList() << false;
+    // Taken by the tick itself: the new run's first step is still a whole second away.
+    QTest::newRow("reset taken by the tick") << link::kReset << 3 << 1 << reset << done << true;
+    QTest::newRow("test taken by the tick") << link::kTest << 1 << 1 << test << done << true;
 }
 
 void TestSlaveLink::commands()
@@ -162,7 +166,15 @@ void TestSlaveLink::commands()
     QVERIFY(rig.fx.reach(state));
     const int logSize = int(rig.fx.log().size());
 
-    QVERIFY(rig.deliver(link::toBytes(command)));
+    QFETCH(bool, atTheTick);
+    if (atTheTick) {
+        // Sent, and left in the socket: no event is handled before the tick.
+        rig.sender.writeDatagram(link::toBytes(command), QHostAddress(kMasterAddress), quint16(rig.fx.config.Port2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        QVERIFY(rig.fx.seconds());
+    } else {
+        QVERIFY(rig.deliver(link::toBytes(command)));
+    }
     const QString added = rig.fx.log().mid(logSize);
     QVERIFY2(logged.isEmpty() ? added.isEmpty() : added.contains(logged), qPrintable(added));
     const bool testRun = command == link::kTest && startDelay > 0;
@@ -266,18 +278,9 @@ void TestSlaveLink::floodKeepsTheCycleRunning()
 
     // A second thread floods the receive port with polls and garbage for a few seconds
     // while the window thread runs its event loop.
-    std::atomic<long> sent{0};
-    std::thread flood([&sent, port = quint16(rig.fx.config.Port2)] {
-        QUdpSocket socket;
-        QElapsedTimer elapsed;
-        elapsed.start();
-        for (long i = 0; elapsed.elapsed() < 3500; ++i) {
-            if (socket.writeDatagram(i % 4 ? "<LOA100>" : "\x01\x02garbage", QHostAddress(kMasterAddress), port) > 0)
-                ++sent;
-        }
+    const long sent = Flood::during(3500, [port = quint16(rig.fx.config.Port2)](QUdpSocket &socket, long call) {
+        return int(socket.writeDatagram(call % 4 ? "<LOA100>" : "\x01\x02garbage", QHostAddress(kMasterAddress), port) > 0);
     });
-    QTest::qWait(3500);
-    flood.join();
 
     // The one-second cycle went on through the flood and the slave reached Run.
     QVERIFY2(sent > 1000, qPrintable(QString::number(sent)));

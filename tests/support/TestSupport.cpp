@@ -2,6 +2,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+#include <QUdpSocket>
 
 namespace tolvex::test {
 
@@ -22,9 +24,58 @@ QByteArray readFile(const QString &path)
     return f.readAll();
 }
 
-} // namespace tolvex::test
+int freeUdpPort(int count)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QUdpSocket held[4];
+        held[0].bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::DontShareAddress);
+        const int base = held[0].localPort();
+        bool free = base > 0 && base + count <= 65536 && count <= 4;
+        for (int i = 1; i < count && free; ++i)
+            free = held[i].bind(QHostAddress::AnyIPv4, quint16(base + i), QAbstractSocket::DontShareAddress);
+        if (free)
+            return base;
+    }
+    return 0;
+}
 
-namespace tolvex::test {
+Flood::Flood(Send send)
+    : m_thread([this, send = std::move(send)] {
+          QUdpSocket socket;
+          for (long call = 0; m_running; ++call)
+              m_sent += send(socket, call);
+      })
+{
+}
+
+long Flood::stop()
+{
+    m_running = false;
+    if (m_thread.joinable())
+        m_thread.join();
+    return m_sent;
+}
+
+long Flood::during(int ms, Send send)
+{
+    Flood flood(std::move(send));
+    QTest::qWait(ms);
+    return flood.stop();
+}
+
+QStringList eventPairs(const QString &log, const QString &from)
+{
+    QStringList out;
+    for (const QString &line : log.split(QStringLiteral("\r\n"))) {
+        // "hh:mm:ss, " and the event and detail columns
+        const QStringList fields = line.mid(10).split(QStringLiteral(", "));
+        if (line.size() > 10 && line.at(2) == QLatin1Char(':') && line.at(8) == QLatin1Char(',') && fields.size() > 1)
+            out << fields[0].trimmed() + QLatin1Char('|') + fields[1].trimmed();
+    }
+    const int at = from.isEmpty() ? 0 : int(out.indexOf(from));
+    return at < 0 ? QStringList() : out.mid(at);
+}
+
 
 FileSizeLimit::FileSizeLimit(qint64 bytes)
 {

@@ -2,15 +2,49 @@
 #include <QEvent>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <atomic>
 #include <csignal>
+#include <functional>
+#include <thread>
 #include <sys/resource.h>
+
+class QUdpSocket;
 
 namespace tolvex::test {
 
-// Writes `text` to `dir`/`relativePath` (folders created), bytes as given.
+// Writes `bytes` to `path` (folders created), as given.
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
+
+// A UDP port that, with the `count` - 1 ports after it, was free a moment ago.
+int freeUdpPort(int count = 1);
+
+// Datagrams sent from a thread of its own, as fast as `send` goes, while this thread
+// runs on, its event loop too, until stop(). `send` gets the sending thread's socket and
+// the number of its call, and returns the datagrams that left in that call.
+class Flood {
+public:
+    using Send = std::function<int(QUdpSocket &socket, long call)>;
+    explicit Flood(Send send);
+    ~Flood() { stop(); }
+    Flood(const Flood &) = delete;
+    Flood &operator=(const Flood &) = delete;
+    long stop(); // waits for the thread; the datagrams sent in all
+    // A flood for `ms` while the event loop runs; the datagrams sent.
+    static long during(int ms, Send send);
+
+private:
+    std::atomic<bool> m_running{true};
+    std::atomic<long> m_sent{0};
+    std::thread m_thread;
+};
+
+// The event and detail words of a log's event lines, as "Event|Detail" (a test run's
+// "*" kept), from the first pair equal to `from` on: all of them when `from` is empty,
+// none when no pair equals it.
+QStringList eventPairs(const QString &log, const QString &from = QString());
 
 // While it is in force, no file this process writes may grow beyond `bytes`: a write
 // across the limit is cut short and the next one fails, as on a full disk (the signal

@@ -172,11 +172,21 @@ QList<LoginCall> LoginStandIn::calls() const
     return m_object->calls;
 }
 
-QStringList LoginStandIn::members() const
+QStringList LoginStandIn::described() const
 {
     QStringList out;
-    for (const LoginCall &call : calls())
-        out << call.member;
+    for (const LoginCall &call : calls()) {
+        QStringList args;
+        for (const QVariant &arg : call.args)
+            args << arg.toString();
+        QString text = call.member + QLatin1Char('(') + (call.signature + QLatin1Char(' ') + args.join(' ')).trimmed()
+            + QLatin1Char(')');
+        if (call.path != kManagerPath || call.interface != kManagerInterface)
+            text = call.path + QLatin1Char(' ') + call.interface + QLatin1Char('.') + text;
+        if (call.interactive)
+            text += QStringLiteral(" +interactive");
+        out << text;
+    }
     return out;
 }
 

@@ -64,7 +64,9 @@ public:
     // The caller belongs to the session at kSessionPath, whose Id is kSessionId.
     void placeCallerInSession();
     QList<LoginCall> calls() const;
-    QStringList members() const; // the members called, in order
+    // Each call as "Member(signature arguments)"; a call off the manager names its path
+    // and interface first, and one that allows an interactive authorisation says so.
+    QStringList described() const;
 
     class Object; // the object on the bus, shared with its thread
 

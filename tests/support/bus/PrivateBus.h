@@ -43,3 +43,15 @@ private:
 };
 
 } // namespace tolvex::test
+
+// The main() of a test that talks to a bus: before anything else, whatever asks the
+// environment for a bus finds none of the computer's.
+#define TOLVEX_PRIVATE_BUS_TEST_MAIN(TestObject)                                              \
+    int main(int argc, char **argv)                                                           \
+    {                                                                                         \
+        tolvex::test::PrivateBus::pointEnvironmentAt(tolvex::test::PrivateBus::nowhere());    \
+        QCoreApplication app(argc, argv);                                                     \
+        TestObject test;                                                                      \
+        QTEST_SET_MAIN_SOURCE_PATH                                                            \
+        return QTest::qExec(&test, argc, argv);                                               \
+    }
