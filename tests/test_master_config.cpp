@@ -18,13 +18,6 @@ using namespace tolvex::test;
 
 namespace {
 
-int freePort()
-{
-    QUdpSocket socket;
-    socket.bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::DontShareAddress);
-    return socket.localPort();
-}
-
 // A master with one remote computer whose polls a socket on 127.1.1.1 receives.
 struct Configured : MasterFixture {
     QUdpSocket slave;
@@ -32,8 +25,9 @@ struct Configured : MasterFixture {
     {
         config.CName[1] = QStringLiteral("Node1");
         config.IPAdd[1] = QStringLiteral("127.1.1.1");
-        config.Port1 = freePort();
-        config.Port2 = freePort();
+        // One pair of free ports: two separate look-ups could both find the same one.
+        config.Port1 = freeUdpPort(2);
+        config.Port2 = config.Port1 + 1;
         slave.bind(QHostAddress(QStringLiteral("127.1.1.1")), quint16(config.Port1), QAbstractSocket::DontShareAddress);
     }
     frmConfig *screen() const { return qobject_cast<frmConfig *>(window->configScreen()); }
@@ -138,7 +132,7 @@ void MasterConfigTest::saveThenExitApplies()
     TolvexMMain &m = *f.window;
     const int oldBase = m.link->row(1).localPort();
     frmConfig &s = f.open();
-    const int newBase = freePort();
+    const int newBase = freeUdpPort();
     s.ui->Port2T->setText(QString::number(newBase));
     s.ui->CPUDelayT->setText(QStringLiteral("30"));
     s.ui->ShutNameT->setCurrentText(QStringLiteral("Reboot"));
