@@ -44,6 +44,11 @@ void MonitorWindow::ShowMainWindow()
 {
     MonitorState &st = state();
     if (isMinimised() || isHidden()) {
+        // A window hidden behind the tray icon comes back as a new window of the window
+        // system: the old one was minimised when it was hidden, and restoring it lets the
+        // window system see it minimised once more, so that it went straight back.
+        if (isHidden() && testAttribute(Qt::WA_WState_Created))
+            destroy();
         setWindowState(windowState() & ~Qt::WindowMinimized);
         show();
         if (st.CentreOnShow) {

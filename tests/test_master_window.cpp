@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -109,8 +110,14 @@ void MasterWindowTest::startMinimised()
     QVERIFY(m.mPopUpRestore->isVisible() && !m.mPopUpMin->isVisible());
     QVERIFY(m.st.CentreOnShow && !m.st.WindowToggled);
 
+    // Hidden behind the tray icon, the window comes back as a new window of the window
+    // system, which has never seen it minimised (the old one could go straight back).
+    const WId hidden = m.internalWinId();
+    QVERIFY(hidden != 0);
     f.tray.simulateMouse(515); // double click
     QVERIFY(m.isVisible() && !m.isMinimised() && !m.st.CentreOnShow && m.st.WindowToggled);
+    QCOMPARE(m.internalWinId() != hidden, tray);
+    QCOMPARE(m.windowHandle()->windowStates(), Qt::WindowNoState);
     const QRect screen = m.screen()->geometry();
     QCOMPARE(m.pos(), QPoint(screen.width() / 2 - m.width() / 2, screen.height() / 2 - m.height() / 2));
     QCOMPARE(bool(m.windowFlags() & Qt::WindowStaysOnTopHint), runOnTop == 2);
