@@ -60,10 +60,17 @@ void MonitorWindow::Logo_Click()
     mdMisc::OpenWebPage(*this, QString());
 }
 
-void MonitorWindow::applyExitRight()
+void MonitorWindow::applyMenuRights()
 {
-    if (!mayExit())
-        mPopUpExit->setEnabled(false);
+    // The items follow their buttons, whatever enabled them before (a reset of the
+    // master gives them to everybody): Close, Configure and Test only for those who may,
+    // Update not while a check runs.
+    if (!mayExit()) {
+        for (QAction *a : {mPopUpExit, mPopUpConfig, mPopUpTest})
+            a->setEnabled(false);
+    }
+    if (state().UpdaterBusy)
+        mPopUpUpdate->setEnabled(false);
 }
 
 } // namespace tolvex

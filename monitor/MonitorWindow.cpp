@@ -91,7 +91,7 @@ void MonitorWindow::buildPopupMenu()
     mPopUpExit = add("mPopUpExit", QStringLiteral("Close ") + m_identity.menuWord);
     if (m_identity.slave)
         mPopUpExit->setEnabled(false); // the slave's item starts disabled
-    connect(MenuPopUp, &QMenu::aboutToShow, this, &MonitorWindow::applyExitRight);
+    connect(MenuPopUp, &QMenu::aboutToShow, this, &MonitorWindow::applyMenuRights);
 }
 
 LogSettings MonitorWindow::logSettings() const

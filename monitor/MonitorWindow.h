@@ -228,9 +228,10 @@ protected:
 private:
     void buildPopupMenu();
     void updateWindowToggled();
-    // Whenever the popup menu is shown: a user who may not exit finds its Close item
-    // disabled, whatever enabled it before (also while the window is hidden).
-    void applyExitRight();
+    // Whenever the popup menu is shown (also while the window is hidden): a user who
+    // may not exit finds Close, Configure and Test disabled, and Update is disabled
+    // while a check runs.
+    void applyMenuRights();
 
     Identity m_identity;
     bool m_manualTimer = false;

@@ -6,6 +6,7 @@
 #include "ui_TolvexMMain.h"
 #include "ui_frmUpdater.h"
 #include <QAction>
+#include <QMenu>
 #include <QPushButton>
 
 using namespace tolvex;
@@ -128,9 +129,14 @@ private slots:
         QVERIFY(m.st.ManualCheck);
         QVERIFY(updateDisabled(m));
         QCOMPARE(m.st.NextUpdateCheck, f.clock.now().addSecs(24 * 3600));
-        // Closing a dialog while the check runs leaves Update disabled.
+        // Closing a dialog while the check runs leaves Update disabled; a reset enables
+        // the menu item, which the menu takes back when it is shown.
         mdInit::RestoreMainControls(m);
         QVERIFY(updateDisabled(m));
+        m.Reset_Click();
+        f.tray.simulateMouse(516);
+        QVERIFY(updateDisabled(m));
+        m.MenuPopUp->close();
         for (int s = 0; s < 10; ++s)
             QVERIFY(f.second());
         QCOMPARE(m.updates->window(), w); // no automatic check on top of it

@@ -148,13 +148,14 @@ void MasterWindowTest::closeItemInTheTrayMenu_data()
 }
 
 // Started minimised (the window never activated), the tray menu offers "Close Tolvex
-// Master" only to those who may exit, also after a reset and a cancelled countdown.
+// Master", "Configure" and "Test" only to those who may, also after a reset (which
+// enables them for everybody) and a cancelled countdown.
 void MasterWindowTest::closeItemInTheTrayMenu()
 {
     QFETCH(bool, admin);
     QFETCH(int, userExit);
     QFETCH(bool, tray);
-    const bool may = admin || userExit == 2;
+    const QString may = admin || userExit == 2 ? QStringLiteral("Configure Test Close Tolvex Master") : QString();
     MasterFixture f;
     f.admin = admin;
     f.config.UserExitA = userExit;
@@ -162,24 +163,27 @@ void MasterWindowTest::closeItemInTheTrayMenu()
     f.tray.setAvailable(tray);
     QVERIFY(f.load(QStringLiteral("-InhibitShutdown")));
     TolvexMMain &m = *f.window;
-    const auto menuOffersClose = [&] {
+    const auto menuOffers = [&] {
         f.tray.simulateMouse(516); // right button
-        const bool shown = m.MenuPopUp->isVisible();
-        const bool enabled = m.mPopUpExit->isEnabled();
+        QStringList on;
+        for (const QAction *a : {m.mPopUpConfig, m.mPopUpTest, m.mPopUpExit}) {
+            if (m.MenuPopUp->isVisible() && a->isEnabled())
+                on << a->text();
+        }
         m.MenuPopUp->close();
-        return shown && enabled;
+        return on.join(QLatin1Char(' '));
     };
-    QCOMPARE(menuOffersClose(), may);
+    QCOMPARE(menuOffers(), may);
     m.mPopUpReset->trigger();
-    QCOMPARE(menuOffersClose(), may);
+    QCOMPARE(menuOffers(), may);
     m.st.RunState = 2; // a countdown, cancelled from the menu where allowed
     m.st.Count = 1;
     QVERIFY(f.second());
-    QVERIFY(!menuOffersClose());
+    QCOMPARE(menuOffers(), QString());
     m.Reset_Click();
-    QCOMPARE(menuOffersClose(), may);
+    QCOMPARE(menuOffers(), may);
     QVERIFY(m.isMinimised()); // back in its start-up state
-    QCOMPARE(m.closeAllowed(), may);
+    QCOMPARE(m.closeAllowed(), !may.isEmpty());
 }
 
 // Taking Close away twice is the same as once; giving it back always restores the
