@@ -1,6 +1,6 @@
 #include "MonitorWindow.h"
-#include "LabelClick.h"
 #include "TrayPictures.h"
+#include "WindowHelpers.h"
 #include "frmAbout.h"
 #include <QAction>
 #include <QCloseEvent>

@@ -113,8 +113,6 @@ public:
     // Shows the window for the first time, minimised on the task bar when the start-up
     // rule minimised it.
     void showAtStart();
-    // Keeps the window above all others, or lets it go.
-    void setTopmost(bool topmost);
 
     // Appends one finished event line to the log. From the first step of a countdown
     // to its end a failure is only noted and reported once the countdown is over (after

@@ -1,6 +1,7 @@
 // Hiding, showing, centring and raising the main window of both programs, and the
 // tray icon's mouse messages.
 #include "MonitorWindow.h"
+#include "WindowHelpers.h"
 #include <QAction>
 #include <QCursor>
 #include <QLayout>
@@ -61,25 +62,14 @@ void MonitorWindow::ShowMainWindow()
         ctl.Park->setFocus();
     }
     // Topmost during a countdown too; the window comes up over the others either way.
-    setTopmost(common().RunOnTop == 2 || st.RunState == 2);
+    setTopmost(*this, common().RunOnTop == 2 || st.RunState == 2);
     raise();
-}
-
-void MonitorWindow::setTopmost(bool topmost)
-{
-    // Changed only when it differs: a change hides the window and shows it again.
-    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == topmost)
-        return;
-    const bool wasVisible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-    if (wasVisible)
-        show();
 }
 
 void MonitorWindow::showAtStart()
 {
     // Topmost from the first moment when the activation would make it so.
-    setTopmost(common().RunOnTop == 2);
+    setTopmost(*this, common().RunOnTop == 2);
     // Minimising before the first show made the window system's window at the size of
     // that moment, and a window resized while minimised comes up as a normal one. So a
     // minimised window is made anew at its final size, minimised from the start.
@@ -96,7 +86,7 @@ void MonitorWindow::showAtStart()
 
 void MonitorWindow::Form_Activate()
 {
-    setTopmost(common().RunOnTop == 2);
+    setTopmost(*this, common().RunOnTop == 2);
     if (isMinimised() && svc.tray.isAvailable())
         hide();
     if (state().NotConfigured) {

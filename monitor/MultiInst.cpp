@@ -1,6 +1,6 @@
 #include "MultiInst.h"
-#include "LabelClick.h"
 #include "TrayPictures.h"
+#include "WindowHelpers.h"
 #include "ui_MultiInst.h"
 
 MultiInst::MultiInst(Program program, QWidget *parent)
@@ -31,17 +31,13 @@ void MultiInst::Form_Load()
 
 void MultiInst::Form_Activate()
 {
-    if (!(windowFlags() & Qt::WindowStaysOnTopHint))
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    tolvex::setTopmost(*this, true);
 }
 
 void MultiInst::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!(windowFlags() & Qt::WindowStaysOnTopHint)) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        show();
-    }
+    Form_Activate();
 }
 
 void MultiInst::Exit_Click()

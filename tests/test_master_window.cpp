@@ -1,5 +1,6 @@
 // The master's window: popup menu, tray states, rights and the end of the program.
 #include "MasterFixture.h"
+#include "WindowHelpers.h"
 #include "mdMisc.h"
 #include "ui_TolvexMMain.h"
 #include <QAction>
@@ -207,7 +208,7 @@ void MasterWindowTest::closeButton()
     QCOMPARE(m.windowFlags(), normal);
     mdMisc::DisableFormClose(m, true);
     QCOMPARE(m.windowFlags(), normal);
-    m.setTopmost(true); // other flags survive both ways
+    setTopmost(m, true); // other flags survive both ways
     mdMisc::RemoveCloseMenu(m, false);
     mdMisc::RemoveCloseMenu(m, true);
     QCOMPARE(m.windowFlags(), normal | Qt::WindowStaysOnTopHint);
