@@ -1,6 +1,7 @@
 // What the main windows of both programs do around their dialogs, the maker's web
 // site and their Close.
 #include "MonitorWindow.h"
+#include "UpdateWindowHost.h"
 #include "frmAbout.h"
 #include "mdMisc.h"
 #include <QAction>
@@ -53,6 +54,22 @@ void MonitorWindow::holdForOpenDialogs()
 void MonitorWindow::dialogClosed()
 {
     state().DialogOpen = aboutOpen() || configScreen();
+}
+
+void MonitorWindow::Update_Click()
+{
+    updates->beginCheck(true);
+    // The master's button moves the focus to Park; the slave's leaves it where it is.
+    if (!isSlave() && isNormalState())
+        ctl.Park->setFocus();
+    updates->load(true);
+    // A check by hand moves the master's next automatic check a day on.
+    updates->setNextUpdateCheck(svc.clock.now().addSecs(24 * 3600));
+}
+
+void MonitorWindow::Update_Inhibit(bool UpdateControl)
+{
+    updates->inhibit(UpdateControl);
 }
 
 void MonitorWindow::Logo_Click()

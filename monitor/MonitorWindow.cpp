@@ -1,5 +1,6 @@
 #include "MonitorWindow.h"
 #include "TrayPictures.h"
+#include "UpdateWindowHost.h"
 #include "WindowHelpers.h"
 #include "frmAbout.h"
 #include <QAction>
@@ -31,6 +32,7 @@ MonitorWindow::MonitorWindow(ProgramServices services, QString cmdLine, Options 
 MonitorWindow::~MonitorWindow()
 {
     svc.tray.setMouseHandler(nullptr);
+    updates.reset();
     m_about.reset();
 }
 
@@ -63,6 +65,9 @@ void MonitorWindow::setUpWindow(const Controls &controls)
         updateWindowToggled();
     });
     svc.tray.setMouseHandler([this](int message) { Form_MouseMove(message); });
+    updates = std::make_unique<UpdateWindowHost>(*this);
+    connect(ctl.Update, &QAbstractButton::clicked, this, &MonitorWindow::Update_Click);
+    connect(mPopUpUpdate, &QAction::triggered, this, &MonitorWindow::Update_Click);
 }
 
 void MonitorWindow::buildPopupMenu()

@@ -21,6 +21,7 @@ class frmAbout;
 namespace tolvex {
 
 class ConfigScreen;
+class UpdateWindowHost;
 
 // What both main windows share: the services, the monitoring timer, the tray icon,
 // the popup menu, hiding and showing, the rights-dependent controls, the end of a
@@ -108,6 +109,11 @@ public:
     void Exit_Click() { Form_Unload(); }
     void About_Click();
     void Logo_Click();
+    // The update check by hand (button and menu item), and Update_Inhibit: true unloads
+    // the update window and leaves the Update controls disabled, false enables them
+    // when no check runs.
+    void Update_Click();
+    void Update_Inhibit(bool UpdateControl);
     void SetTrayIcon(const QString &trayState);
     void ShowMainWindow();
     // Shows the window for the first time, minimised on the task bar when the start-up
@@ -166,6 +172,8 @@ public:
     ProgramServices svc;
     QString commandLine;
     QTimer *tmrRefresh = nullptr;
+    // The update window and what it needs of this program.
+    std::unique_ptr<UpdateWindowHost> updates;
 
     QMenu *MenuPopUp = nullptr;
     QAction *mPopUpAbout = nullptr;

@@ -8,7 +8,7 @@
 namespace Ui { class TolvexMMain; }
 class QLineEdit;
 
-namespace tolvex { class MasterLink; class UpdateWindowHost; }
+namespace tolvex { class MasterLink; }
 
 // The master's main window and the one object that holds the master's state: its
 // configuration record, its run state, its link rows and its services. The master's
@@ -37,9 +37,7 @@ public:
     void Reset_Click() override;
     void RestartMonitoring() override;
     void TestS_Click() override;
-    void Update_Click();
     void CheckUpdateSchedule();
-    void Update_Inhibit(bool UpdateControl);
     void applyConfiguration() override;
 
     tolvex::MasterConfig cfg;
@@ -50,8 +48,6 @@ public:
     std::array<QLineEdit *, 5> Shut1{};
     std::array<QLineEdit *, 5> Type1{};
     std::unique_ptr<tolvex::MasterLink> link;
-    // The update window and what it needs of this program.
-    std::unique_ptr<tolvex::UpdateWindowHost> updates;
 
 protected:
     void closeLink() override;
