@@ -39,7 +39,7 @@ MonitorWindow::~MonitorWindow()
 void MonitorWindow::setUpWindow(const Controls &controls)
 {
     ctl = controls;
-    m_activateIcon = roundPicture(QColor(0x30, 0x60, 0xE0));
+    m_activateIcon = logoPicture();
     m_activityIcon = roundPicture(QColor(0x20, 0xA0, 0x40));
     m_shutdownIcon = roundPicture(QColor(0xE0, 0x40, 0x20));
     m_currentTrayIcon = m_activateIcon;

@@ -7,7 +7,7 @@ MultiInst::MultiInst(Program program, QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::MultiInst>()), m_program(program)
 {
     ui->setupUi(this);
-    ui->Logo->setPixmap(tolvex::roundPicture(QColor(0x30, 0x60, 0xE0)).pixmap(36, 36));
+    ui->Logo->setPixmap(tolvex::logoPicture().pixmap(36, 36));
     connect(ui->Exit, &QAbstractButton::clicked, this, &MultiInst::Exit_Click);
     tolvex::onLabelClick(ui->Logo, [this] { Logo_Click(); });
     Form_Load();

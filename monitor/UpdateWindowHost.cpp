@@ -94,7 +94,7 @@ void UpdateWindowHost::updaterUnloaded()
 
 QPixmap UpdateWindowHost::logo() const
 {
-    return roundPicture(QColor(0x30, 0x60, 0xE0)).pixmap(40, 40);
+    return logoPicture().pixmap(40, 40);
 }
 
 } // namespace tolvex

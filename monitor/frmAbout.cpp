@@ -13,7 +13,7 @@ frmAbout::frmAbout(tolvex::MonitorWindow &main)
     : ui(std::make_unique<Ui::frmAbout>()), m_main(main)
 {
     ui->setupUi(this);
-    ui->Logo->setPixmap(tolvex::roundPicture(QColor(0x30, 0x60, 0xE0)).pixmap(40, 40));
+    ui->Logo->setPixmap(tolvex::logoPicture().pixmap(40, 40));
     ui->WebSite->setText(QLatin1String(tolvex::kWebRoot));
     // The slave's box keeps its name label as designed: the slave's own name.
     if (m_main.isSlave())
