@@ -3,7 +3,7 @@
 #include "FatalChecks.h"
 #include "MasterLink.h"
 #include "Priorities.h"
-#include "UpdateSchedule.h"
+#include "UpdateQuery.h"
 #include "UpdateWindowHost.h"
 #include "ui_TolvexMMain.h"
 #include <QAction>

@@ -1,6 +1,5 @@
 // The formats of the update check: the request, the reply scan, the version
 // comparison, the operating-system version and the updater log's texts.
-#include "OsVersion.h"
 #include "UpdateQuery.h"
 #include "UpdateReply.h"
 #include "UpdaterLog.h"

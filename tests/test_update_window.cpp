@@ -3,7 +3,7 @@
 #include "HttpTestServer.h"
 #include "TestHost.h"
 #include "TestSupport.h"
-#include "OsVersion.h"
+#include "UpdateQuery.h"
 #include "UpdaterLog.h"
 #include "frmUpdater.h"
 #include "ui_frmUpdater.h"
