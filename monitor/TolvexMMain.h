@@ -16,9 +16,7 @@ namespace tolvex { class MasterLink; }
 class TolvexMMain : public tolvex::MonitorWindow {
     Q_OBJECT
 public:
-    TolvexMMain(tolvex::ProgramServices services, QString cmdLine, Options options, QWidget *parent = nullptr);
-    TolvexMMain(tolvex::ProgramServices services, QString cmdLine, QWidget *parent = nullptr)
-        : TolvexMMain(std::move(services), std::move(cmdLine), Options{}, parent) {}
+    TolvexMMain(tolvex::ProgramServices services, QString cmdLine, Options options = {}, QWidget *parent = nullptr);
     ~TolvexMMain() override;
 
     tolvex::CommonConfig &common() override { return cfg; }

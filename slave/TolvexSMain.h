@@ -14,9 +14,7 @@ namespace tolvex { class UdpEndpoint; }
 class TolvexSMain : public tolvex::MonitorWindow {
     Q_OBJECT
 public:
-    TolvexSMain(tolvex::ProgramServices services, QString cmdLine, Options options, QWidget *parent = nullptr);
-    TolvexSMain(tolvex::ProgramServices services, QString cmdLine, QWidget *parent = nullptr)
-        : TolvexSMain(std::move(services), std::move(cmdLine), Options{}, parent) {}
+    TolvexSMain(tolvex::ProgramServices services, QString cmdLine, Options options = {}, QWidget *parent = nullptr);
     ~TolvexSMain() override;
 
     tolvex::CommonConfig &common() override { return cfg; }
