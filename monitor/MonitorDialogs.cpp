@@ -1,5 +1,5 @@
-// What the main windows of both programs do around their dialogs, the maker's web
-// site and their Close.
+// What the main windows of both programs do around their dialogs (the About box and
+// the update window), the maker's web site and their popup menu.
 #include "MonitorWindow.h"
 #include "UpdateWindowHost.h"
 #include "frmAbout.h"

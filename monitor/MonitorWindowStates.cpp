@@ -46,8 +46,9 @@ void MonitorWindow::ShowMainWindow()
     MonitorState &st = state();
     if (isMinimised() || isHidden()) {
         // A window hidden behind the tray icon comes back as a new window of the window
-        // system: the old one was minimised when it was hidden, and restoring it lets the
-        // window system see it minimised once more, so that it went straight back.
+        // system. The old one was minimised when it was hidden (before it was ever shown,
+        // when the program starts hidden), and as it came back the window manager could
+        // still see it minimised and send it straight back behind the icon.
         if (isHidden() && testAttribute(Qt::WA_WState_Created))
             destroy();
         setWindowState(windowState() & ~Qt::WindowMinimized);
