@@ -49,10 +49,8 @@ void RestoreMainControls(tolvex::MonitorWindow &m)
     m.mPopUpReset->setEnabled(true);
     if (allowed)
         m.mPopUpTest->setEnabled(true);
-    if (!m.state().UpdaterBusy) {
-        c.Update->setEnabled(true);
-        m.mPopUpUpdate->setEnabled(true);
-    }
+    if (!m.state().UpdaterBusy)
+        m.Update_Inhibit(false);
     if (m.isNormalState())
         c.Park->setFocus();
 }

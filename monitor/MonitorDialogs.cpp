@@ -1,6 +1,7 @@
-// What the main windows of both programs do around their dialogs, the maker's web
-// site and their Close.
+// What the main windows of both programs do around their dialogs (the About box and
+// the update window), the maker's web site and their popup menu.
 #include "MonitorWindow.h"
+#include "UpdateWindowHost.h"
 #include "frmAbout.h"
 #include "mdMisc.h"
 #include <QAction>
@@ -55,15 +56,38 @@ void MonitorWindow::dialogClosed()
     state().DialogOpen = aboutOpen() || configScreen();
 }
 
+void MonitorWindow::Update_Click()
+{
+    updates->beginCheck(true);
+    // The master's button moves the focus to Park; the slave's leaves it where it is.
+    if (!isSlave() && isNormalState())
+        ctl.Park->setFocus();
+    updates->load(true);
+    // A check by hand moves the master's next automatic check a day on.
+    updates->setNextUpdateCheck(svc.clock.now().addSecs(24 * 3600));
+}
+
+void MonitorWindow::Update_Inhibit(bool UpdateControl)
+{
+    updates->inhibit(UpdateControl);
+}
+
 void MonitorWindow::Logo_Click()
 {
     mdMisc::OpenWebPage(*this, QString());
 }
 
-void MonitorWindow::applyExitRight()
+void MonitorWindow::applyMenuRights()
 {
-    if (!mayExit())
-        mPopUpExit->setEnabled(false);
+    // The items follow their buttons, whatever enabled them before (a reset of the
+    // master gives them to everybody): Close, Configure and Test only for those who may,
+    // Update not while a check runs.
+    if (!mayExit()) {
+        for (QAction *a : {mPopUpExit, mPopUpConfig, mPopUpTest})
+            a->setEnabled(false);
+    }
+    if (state().UpdaterBusy)
+        mPopUpUpdate->setEnabled(false);
 }
 
 } // namespace tolvex

@@ -1,6 +1,7 @@
 #include "MonitorWindow.h"
-#include "LabelClick.h"
 #include "TrayPictures.h"
+#include "UpdateWindowHost.h"
+#include "WindowHelpers.h"
 #include "frmAbout.h"
 #include <QAction>
 #include <QCloseEvent>
@@ -31,13 +32,14 @@ MonitorWindow::MonitorWindow(ProgramServices services, QString cmdLine, Options 
 MonitorWindow::~MonitorWindow()
 {
     svc.tray.setMouseHandler(nullptr);
+    updates.reset();
     m_about.reset();
 }
 
 void MonitorWindow::setUpWindow(const Controls &controls)
 {
     ctl = controls;
-    m_activateIcon = roundPicture(QColor(0x30, 0x60, 0xE0));
+    m_activateIcon = logoPicture();
     m_activityIcon = roundPicture(QColor(0x20, 0xA0, 0x40));
     m_shutdownIcon = roundPicture(QColor(0xE0, 0x40, 0x20));
     m_currentTrayIcon = m_activateIcon;
@@ -63,6 +65,9 @@ void MonitorWindow::setUpWindow(const Controls &controls)
         updateWindowToggled();
     });
     svc.tray.setMouseHandler([this](int message) { Form_MouseMove(message); });
+    updates = std::make_unique<UpdateWindowHost>(*this);
+    connect(ctl.Update, &QAbstractButton::clicked, this, &MonitorWindow::Update_Click);
+    connect(mPopUpUpdate, &QAction::triggered, this, &MonitorWindow::Update_Click);
 }
 
 void MonitorWindow::buildPopupMenu()
@@ -91,7 +96,7 @@ void MonitorWindow::buildPopupMenu()
     mPopUpExit = add("mPopUpExit", QStringLiteral("Close ") + m_identity.menuWord);
     if (m_identity.slave)
         mPopUpExit->setEnabled(false); // the slave's item starts disabled
-    connect(MenuPopUp, &QMenu::aboutToShow, this, &MonitorWindow::applyExitRight);
+    connect(MenuPopUp, &QMenu::aboutToShow, this, &MonitorWindow::applyMenuRights);
 }
 
 LogSettings MonitorWindow::logSettings() const

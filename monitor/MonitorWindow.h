@@ -21,6 +21,7 @@ class frmAbout;
 namespace tolvex {
 
 class ConfigScreen;
+class UpdateWindowHost;
 
 // What both main windows share: the services, the monitoring timer, the tray icon,
 // the popup menu, hiding and showing, the rights-dependent controls, the end of a
@@ -108,13 +109,16 @@ public:
     void Exit_Click() { Form_Unload(); }
     void About_Click();
     void Logo_Click();
+    // The update check by hand (button and menu item), and Update_Inhibit: true unloads
+    // the update window and leaves the Update controls disabled, false enables them
+    // when no check runs.
+    void Update_Click();
+    void Update_Inhibit(bool UpdateControl);
     void SetTrayIcon(const QString &trayState);
     void ShowMainWindow();
     // Shows the window for the first time, minimised on the task bar when the start-up
     // rule minimised it.
     void showAtStart();
-    // Keeps the window above all others, or lets it go.
-    void setTopmost(bool topmost);
 
     // Appends one finished event line to the log. From the first step of a countdown
     // to its end a failure is only noted and reported once the countdown is over (after
@@ -171,6 +175,8 @@ public:
     ProgramServices svc;
     QString commandLine;
     QTimer *tmrRefresh = nullptr;
+    // The update window and what it needs of this program.
+    std::unique_ptr<UpdateWindowHost> updates;
 
     QMenu *MenuPopUp = nullptr;
     QAction *mPopUpAbout = nullptr;
@@ -234,9 +240,10 @@ protected:
 private:
     void buildPopupMenu();
     void updateWindowToggled();
-    // Whenever the popup menu is shown: a user who may not exit finds its Close item
-    // disabled, whatever enabled it before (also while the window is hidden).
-    void applyExitRight();
+    // Whenever the popup menu is shown (also while the window is hidden): a user who
+    // may not exit finds Close, Configure and Test disabled, and Update is disabled
+    // while a check runs.
+    void applyMenuRights();
 
     Identity m_identity;
     bool m_manualTimer = false;

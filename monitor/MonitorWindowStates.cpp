@@ -1,6 +1,7 @@
 // Hiding, showing, centring and raising the main window of both programs, and the
 // tray icon's mouse messages.
 #include "MonitorWindow.h"
+#include "WindowHelpers.h"
 #include <QAction>
 #include <QCursor>
 #include <QLayout>
@@ -44,6 +45,12 @@ void MonitorWindow::ShowMainWindow()
 {
     MonitorState &st = state();
     if (isMinimised() || isHidden()) {
+        // A window hidden behind the tray icon comes back as a new window of the window
+        // system. The old one was minimised when it was hidden (before it was ever shown,
+        // when the program starts hidden), and as it came back the window manager could
+        // still see it minimised and send it straight back behind the icon.
+        if (isHidden() && testAttribute(Qt::WA_WState_Created))
+            destroy();
         setWindowState(windowState() & ~Qt::WindowMinimized);
         show();
         if (st.CentreOnShow) {
@@ -56,25 +63,14 @@ void MonitorWindow::ShowMainWindow()
         ctl.Park->setFocus();
     }
     // Topmost during a countdown too; the window comes up over the others either way.
-    setTopmost(common().RunOnTop == 2 || st.RunState == 2);
+    setTopmost(*this, common().RunOnTop == 2 || st.RunState == 2);
     raise();
-}
-
-void MonitorWindow::setTopmost(bool topmost)
-{
-    // Changed only when it differs: a change hides the window and shows it again.
-    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == topmost)
-        return;
-    const bool wasVisible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-    if (wasVisible)
-        show();
 }
 
 void MonitorWindow::showAtStart()
 {
     // Topmost from the first moment when the activation would make it so.
-    setTopmost(common().RunOnTop == 2);
+    setTopmost(*this, common().RunOnTop == 2);
     // Minimising before the first show made the window system's window at the size of
     // that moment, and a window resized while minimised comes up as a normal one. So a
     // minimised window is made anew at its final size, minimised from the start.
@@ -91,7 +87,7 @@ void MonitorWindow::showAtStart()
 
 void MonitorWindow::Form_Activate()
 {
-    setTopmost(common().RunOnTop == 2);
+    setTopmost(*this, common().RunOnTop == 2);
     if (isMinimised() && svc.tray.isAvailable())
         hide();
     if (state().NotConfigured) {

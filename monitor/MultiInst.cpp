@@ -1,13 +1,13 @@
 #include "MultiInst.h"
-#include "LabelClick.h"
 #include "TrayPictures.h"
+#include "WindowHelpers.h"
 #include "ui_MultiInst.h"
 
 MultiInst::MultiInst(Program program, QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::MultiInst>()), m_program(program)
 {
     ui->setupUi(this);
-    ui->Logo->setPixmap(tolvex::roundPicture(QColor(0x30, 0x60, 0xE0)).pixmap(36, 36));
+    ui->Logo->setPixmap(tolvex::logoPicture().pixmap(36, 36));
     connect(ui->Exit, &QAbstractButton::clicked, this, &MultiInst::Exit_Click);
     tolvex::onLabelClick(ui->Logo, [this] { Logo_Click(); });
     Form_Load();
@@ -31,17 +31,13 @@ void MultiInst::Form_Load()
 
 void MultiInst::Form_Activate()
 {
-    if (!(windowFlags() & Qt::WindowStaysOnTopHint))
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    tolvex::setTopmost(*this, true);
 }
 
 void MultiInst::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!(windowFlags() & Qt::WindowStaysOnTopHint)) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        show();
-    }
+    Form_Activate();
 }
 
 void MultiInst::Exit_Click()

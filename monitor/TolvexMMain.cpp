@@ -3,6 +3,7 @@
 #include "FatalChecks.h"
 #include "MasterLink.h"
 #include "Priorities.h"
+#include "UpdateQuery.h"
 #include "UpdateWindowHost.h"
 #include "ui_TolvexMMain.h"
 #include <QAction>
@@ -23,9 +24,7 @@ TolvexMMain::TolvexMMain(ProgramServices services, QString cmdLine, Options opti
                          ui->ActivateIcon, ui->ActivityIcon, ui->ShutdownIcon, ui->Logo});
 
     link = std::make_unique<MasterLink>(*this);
-    updates = std::make_unique<UpdateWindowHost>(*this, false, &st.NextUpdateCheck);
-    connect(ui->Update, &QPushButton::clicked, this, &TolvexMMain::Update_Click);
-    connect(mPopUpUpdate, &QAction::triggered, this, &TolvexMMain::Update_Click);
+    updates->keepScheduleIn(&st.NextUpdateCheck);
 }
 
 TolvexMMain::~TolvexMMain() = default;
@@ -73,4 +72,16 @@ void TolvexMMain::Form_Load()
         hide();
     if (cfg.StartMin == 2)
         st.CentreOnShow = true;
+}
+
+// The daily update check, run by the monitoring cycle every second: loaded hidden, it
+// shows itself only when it finds a newer version.
+void TolvexMMain::CheckUpdateSchedule()
+{
+    const QDateTime now = svc.clock.now();
+    if (!update::checkDue(st.CommandMode, now, st.NextUpdateCheck, cfg.Update_On, st.UpdaterBusy))
+        return;
+    updates->beginCheck(false);
+    updates->load(false);
+    st.NextUpdateCheck = update::nextCheckAfter(now, st.CommandMode);
 }

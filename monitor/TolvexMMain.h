@@ -8,7 +8,7 @@
 namespace Ui { class TolvexMMain; }
 class QLineEdit;
 
-namespace tolvex { class MasterLink; class UpdateWindowHost; }
+namespace tolvex { class MasterLink; }
 
 // The master's main window and the one object that holds the master's state: its
 // configuration record, its run state, its link rows and its services. The master's
@@ -16,9 +16,7 @@ namespace tolvex { class MasterLink; class UpdateWindowHost; }
 class TolvexMMain : public tolvex::MonitorWindow {
     Q_OBJECT
 public:
-    TolvexMMain(tolvex::ProgramServices services, QString cmdLine, Options options, QWidget *parent = nullptr);
-    TolvexMMain(tolvex::ProgramServices services, QString cmdLine, QWidget *parent = nullptr)
-        : TolvexMMain(std::move(services), std::move(cmdLine), Options{}, parent) {}
+    TolvexMMain(tolvex::ProgramServices services, QString cmdLine, Options options = {}, QWidget *parent = nullptr);
     ~TolvexMMain() override;
 
     tolvex::CommonConfig &common() override { return cfg; }
@@ -37,9 +35,7 @@ public:
     void Reset_Click() override;
     void RestartMonitoring() override;
     void TestS_Click() override;
-    void Update_Click();
     void CheckUpdateSchedule();
-    void Update_Inhibit(bool UpdateControl);
     void applyConfiguration() override;
 
     tolvex::MasterConfig cfg;
@@ -50,8 +46,6 @@ public:
     std::array<QLineEdit *, 5> Shut1{};
     std::array<QLineEdit *, 5> Type1{};
     std::unique_ptr<tolvex::MasterLink> link;
-    // The update window and what it needs of this program.
-    std::unique_ptr<tolvex::UpdateWindowHost> updates;
 
 protected:
     void closeLink() override;

@@ -16,4 +16,9 @@ QIcon roundPicture(const QColor &colour)
     return QIcon(pixmap);
 }
 
+QIcon logoPicture()
+{
+    return roundPicture(QColor(0x30, 0x60, 0xE0));
+}
+
 } // namespace tolvex

@@ -8,11 +8,9 @@
 
 namespace tolvex {
 
-UpdateWindowHost::UpdateWindowHost(MonitorWindow &window, bool slave, QDateTime *nextUpdateCheck)
+UpdateWindowHost::UpdateWindowHost(MonitorWindow &window)
     : webRoot(QLatin1String(kWebRoot)),
-      m_window(window),
-      m_slave(slave),
-      m_nextUpdateCheck(nextUpdateCheck)
+      m_window(window)
 {
 }
 
@@ -72,7 +70,7 @@ update::UpdaterSettings UpdateWindowHost::updaterSettings() const
     s.logPath = m_window.common().LogPath;
     s.commandMode = m_window.state().CommandMode;
     s.manualCheck = m_window.state().ManualCheck;
-    s.slave = m_slave;
+    s.slave = m_window.isSlave();
     return s;
 }
 
@@ -96,7 +94,7 @@ void UpdateWindowHost::updaterUnloaded()
 
 QPixmap UpdateWindowHost::logo() const
 {
-    return roundPicture(QColor(0x30, 0x60, 0xE0)).pixmap(40, 40);
+    return logoPicture().pixmap(40, 40);
 }
 
 } // namespace tolvex

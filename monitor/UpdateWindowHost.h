@@ -12,9 +12,12 @@ class MonitorWindow;
 // Update button and menu item back when the window unloads.
 class UpdateWindowHost : public update::UpdaterHost {
 public:
-    // `nextUpdateCheck` is the master's schedule (null in the slave, which has none).
-    UpdateWindowHost(MonitorWindow &window, bool slave, QDateTime *nextUpdateCheck);
+    explicit UpdateWindowHost(MonitorWindow &window);
     ~UpdateWindowHost() override;
+
+    // Where the master keeps the moment of its next automatic check; the slave has no
+    // schedule, and the moments a check sets go nowhere.
+    void keepScheduleIn(QDateTime *nextUpdateCheck) { m_nextUpdateCheck = nextUpdateCheck; }
 
     // The start of every check: an update window still loaded is closed, Update and
     // its menu item disabled, the check marked busy and opened by hand (`manual`) or
@@ -43,8 +46,7 @@ public:
 
 private:
     MonitorWindow &m_window;
-    bool m_slave;
-    QDateTime *m_nextUpdateCheck;
+    QDateTime *m_nextUpdateCheck = nullptr;
     QPointer<frmUpdater> m_form;
 };
 

@@ -1,8 +1,8 @@
 #include "frmAbout.h"
-#include "LabelClick.h"
 #include "MonitorWindow.h"
 #include "TolvexVersion.h"
 #include "TrayPictures.h"
+#include "WindowHelpers.h"
 #include "mdMisc.h"
 #include "ui_frmAbout.h"
 #include <QCloseEvent>
@@ -13,7 +13,7 @@ frmAbout::frmAbout(tolvex::MonitorWindow &main)
     : ui(std::make_unique<Ui::frmAbout>()), m_main(main)
 {
     ui->setupUi(this);
-    ui->Logo->setPixmap(tolvex::roundPicture(QColor(0x30, 0x60, 0xE0)).pixmap(40, 40));
+    ui->Logo->setPixmap(tolvex::logoPicture().pixmap(40, 40));
     ui->WebSite->setText(QLatin1String(tolvex::kWebRoot));
     // The slave's box keeps its name label as designed: the slave's own name.
     if (m_main.isSlave())
@@ -43,7 +43,7 @@ void frmAbout::open()
     }
     // Topmost from the first moment, so that the flag need not change once shown.
     if (m_main.common().RunOnTop == 2)
-        setTopmost(true);
+        tolvex::setTopmost(*this, true);
     show();
     raise();
     activateWindow();
@@ -54,7 +54,7 @@ void frmAbout::Form_Load()
     tolvex::MonitorState &st = m_main.state();
     m_loaded = true;
     // Each opening starts from the design: not topmost, no countdown text.
-    setTopmost(false);
+    tolvex::setTopmost(*this, false);
     ui->TMessage->clear();
     setWindowTitle(QStringLiteral("About ") + m_main.productTitle());
     if (!m_main.isSlave())
@@ -70,7 +70,7 @@ void frmAbout::Form_Load()
 void frmAbout::Form_Activate()
 {
     if (m_main.common().RunOnTop == 2)
-        setTopmost(true);
+        tolvex::setTopmost(*this, true);
     if (m_main.isSlave() && !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
         ui->Park->setFocus();
 }
@@ -102,16 +102,6 @@ void frmAbout::unload()
     Timer1->stop();
     Form_Unload();
     hide();
-}
-
-void frmAbout::setTopmost(bool topmost)
-{
-    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == topmost)
-        return;
-    const bool wasVisible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-    if (wasVisible)
-        show();
 }
 
 void frmAbout::changeEvent(QEvent *event)

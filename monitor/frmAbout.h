@@ -40,8 +40,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void setTopmost(bool topmost);
-
     tolvex::MonitorWindow &m_main;
     bool m_loaded = false;
 };

@@ -2,6 +2,7 @@
 #include "DesktopService.h"
 #include "MonitorWindow.h"
 #include "TolvexVersion.h"
+#include "WindowHelpers.h"
 #include <QAction>
 #include <QPushButton>
 #include <QUrl>
@@ -64,14 +65,8 @@ void RemoveCloseMenu(QWidget &form, bool revert)
         after |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
         after &= ~Qt::WindowCloseButtonHint;
-        if (after == before)
-            return;
     }
-    // Changing the flags hides a shown window; it comes back as it was.
-    const bool wasVisible = form.isVisible();
-    form.setWindowFlags(after);
-    if (wasVisible)
-        form.show();
+    tolvex::changeWindowFlags(form, after);
 }
 
 void DisableFormClose(tolvex::MonitorWindow &m, bool allow)

@@ -3,7 +3,6 @@
 #include "FatalChecks.h"
 #include "Priorities.h"
 #include "UdpEndpoint.h"
-#include "UpdateWindowHost.h"
 #include "ui_TolvexSMain.h"
 #include <QAction>
 
@@ -21,9 +20,6 @@ TolvexSMain::TolvexSMain(ProgramServices services, QString cmdLine, Options opti
 
     setUpWindow(Controls{ui->About, ui->Config, ui->Reset, ui->TestS, ui->Update, ui->Exit, ui->Park,
                          ui->ActivateIcon, ui->ActivityIcon, ui->ShutdownIcon, ui->Logo});
-    updates = std::make_unique<UpdateWindowHost>(*this, true, nullptr);
-    connect(ui->Update, &QPushButton::clicked, this, &TolvexSMain::Update_Click);
-    connect(mPopUpUpdate, &QAction::triggered, this, &TolvexSMain::Update_Click);
 }
 
 TolvexSMain::~TolvexSMain() = default;

@@ -6,7 +6,7 @@
 
 namespace Ui { class TolvexSMain; }
 
-namespace tolvex { class UdpEndpoint; class UpdateWindowHost; }
+namespace tolvex { class UdpEndpoint; }
 
 // The slave's main window and the one object that holds the slave's state: its
 // configuration record, its run state, its one socket and its services. The slave's
@@ -14,9 +14,7 @@ namespace tolvex { class UdpEndpoint; class UpdateWindowHost; }
 class TolvexSMain : public tolvex::MonitorWindow {
     Q_OBJECT
 public:
-    TolvexSMain(tolvex::ProgramServices services, QString cmdLine, Options options, QWidget *parent = nullptr);
-    TolvexSMain(tolvex::ProgramServices services, QString cmdLine, QWidget *parent = nullptr)
-        : TolvexSMain(std::move(services), std::move(cmdLine), Options{}, parent) {}
+    TolvexSMain(tolvex::ProgramServices services, QString cmdLine, Options options = {}, QWidget *parent = nullptr);
     ~TolvexSMain() override;
 
     tolvex::CommonConfig &common() override { return cfg; }
@@ -35,8 +33,6 @@ public:
     void Reset_Click() override;
     void RestartMonitoring() override;
     void TestS_Click() override;
-    void Update_Click();
-    void Update_Inhibit(bool UpdateControl);
     void applyConfiguration() override;
 
     tolvex::SlaveConfig cfg;
@@ -44,8 +40,6 @@ public:
 
     std::unique_ptr<Ui::TolvexSMain> ui;
     std::unique_ptr<tolvex::UdpEndpoint> udpServ;
-    // The update window and what it needs of this program.
-    std::unique_ptr<tolvex::UpdateWindowHost> updates;
 
 protected:
     void closeLink() override;

@@ -28,6 +28,7 @@ public:
     MasterFixture()
         : m_previousDir(QDir::currentPath())
     {
+        quietOffscreenWindowWarnings();
         config = masterScreenDefaults();
         config.CName[0] = QStringLiteral("Master");
         config.StartDelay = 3;

@@ -43,6 +43,7 @@ public:
     SlaveFixture()
         : m_previousDir(QDir::currentPath())
     {
+        quietOffscreenWindowWarnings();
         boxes.owner = this;
         config = slaveScreenDefaults();
         config.IPAdd = kMasterAddress;

@@ -69,6 +69,7 @@ private slots:
 
     void realBoxesCloseThemselvesOrReturnTheClick()
     {
+        test::quietOffscreenWindowWarnings();
         // Any box still open after 30 s is closed, so that a box that fails to close
         // itself fails the test instead of hanging it.
         bool hung = false;

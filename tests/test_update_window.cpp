@@ -3,7 +3,7 @@
 #include "HttpTestServer.h"
 #include "TestHost.h"
 #include "TestSupport.h"
-#include "OsVersion.h"
+#include "UpdateQuery.h"
 #include "UpdaterLog.h"
 #include "frmUpdater.h"
 #include "ui_frmUpdater.h"
@@ -59,11 +59,13 @@ class TestUpdateWindow : public QObject {
 
     QString logPath() const { return m_dir.path() + QStringLiteral("/Log/"); }
 
-    // Loads a window as the program does: shown when `manual`, else hidden.
-    bool load(bool manual, int mode = 5, const QString &title = QStringLiteral("Tolvex"))
+    // Loads a window as the program does: shown when `manual`, else hidden. False when
+    // the program ended.
+    bool load(bool manual, int mode = 5, const QString &title = QStringLiteral("Tolvex"), QString folder = QString())
     {
         m_host = std::make_unique<WindowHost>(title);
-        m_host->settings = {m_webRoot, logPath(), mode, manual, title != QLatin1String("Tolvex")};
+        m_host->settings = {m_webRoot, folder.isNull() ? logPath() : folder, mode, manual,
+                            title != QLatin1String("Tolvex")};
         frmUpdater::Options options;
         options.manualTimer = true;
         m_window = new frmUpdater(*m_host, nullptr, options);
@@ -88,6 +90,7 @@ class TestUpdateWindow : public QObject {
 private slots:
     void init()
     {
+        test::quietOffscreenWindowWarnings();
         QDir(m_dir.path()).removeRecursively();
         QDir().mkpath(logPath());
         m_server = std::make_unique<HttpTestServer>();
@@ -195,22 +198,27 @@ private slots:
     }
 
     // With no answer the window waits, and closes itself after 120 s (3 s with
-    // "-ShortUpdateTime"), dropping the download it waited for.
-    void closesItself_data()
+    // "-ShortUpdateTime"); closed by hand or by the timer, it drops the download it
+    // waited for, and it closes only once.
+    void closes_data()
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("manual");
         QTest::addColumn<int>("lastTick");
-        QTest::newRow("short update time") << 5 << true << 31;
-        QTest::newRow("by hand") << 0 << true << 1201;
-        QTest::newRow("scheduled") << 0 << false << 1201;
-        QTest::newRow("other switch") << 6 << true << 1201;
+        QTest::addColumn<QString>("by"); // the timer at lastTick, Exit or the title bar
+        QTest::newRow("short update time") << 5 << true << 31 << "timer";
+        QTest::newRow("by hand") << 0 << true << 1201 << "timer";
+        QTest::newRow("scheduled") << 0 << false << 1201 << "timer";
+        QTest::newRow("other switch") << 6 << true << 1201 << "timer";
+        QTest::newRow("Exit") << 0 << true << 3 << "Exit";
+        QTest::newRow("title bar") << 0 << true << 3 << "title bar";
     }
-    void closesItself()
+    void closes()
     {
         QFETCH(int, mode);
         QFETCH(bool, manual);
         QFETCH(int, lastTick);
+        QFETCH(QString, by);
         m_server->setReply({200, QByteArray(), true, true});
         QVERIFY(load(manual, mode));
         m_window->Timer1_Timer();
@@ -220,32 +228,19 @@ private slots:
             m_window->Timer1_Timer();
         QCOMPARE(m_host->unloads, 0);
         QCOMPARE(m_window->ui->Status->text(), QStringLiteral("Please Wait - Checking for the latest version"));
-        m_window->Timer1_Timer();
+        if (by == "Exit")
+            QTest::mouseClick(m_window->ui->Exit, Qt::LeftButton);
+        else if (by == "title bar")
+            QVERIFY(m_window->close());
+        else
+            m_window->Timer1_Timer();
         QCOMPARE(m_host->unloads, 1);
-        QVERIFY(!m_window->isVisible());
+        QVERIFY(m_window->unloaded() && !m_window->isVisible());
         QVERIFY(!m_window->urlGet1->Busy());
         QTRY_COMPARE(m_server->closedByClient(), 1);
-        // Closed once: later ticks and clicks change nothing.
         m_window->Timer1_Timer();
         m_window->Exit_Click();
         QCOMPARE(m_host->unloads, 1);
-    }
-
-    void exitAndCloseUnload()
-    {
-        m_server->setReply({200, QByteArray(), true, true});
-        QVERIFY(load(true));
-        m_window->Timer1_Timer();
-        m_window->Timer1_Timer();
-        QTRY_COMPARE(m_server->requestLines().size(), 1);
-        QTest::mouseClick(m_window->ui->Exit, Qt::LeftButton);
-        QCOMPARE(m_host->unloads, 1);
-        QTRY_COMPARE(m_server->closedByClient(), 1);
-        delete m_window.data();
-        QVERIFY(load(true));
-        m_window->close();
-        QCOMPARE(m_host->unloads, 1);
-        QVERIFY(m_window->unloaded());
     }
 
     // Each page button opens its page from the reply; the logo opens the home page,
@@ -353,12 +348,7 @@ private slots:
                 QDir().mkpath(logPath() + "Updater.log");
         }
         m_server->setReply({200, test::updateDocument("1", "0"), false, true});
-        m_host = std::make_unique<WindowHost>("Tolvex");
-        m_host->settings = {m_webRoot, setup == "elsewhere" ? elsewhere.path() + "/" : logPath(), 5, true, false};
-        frmUpdater::Options options;
-        options.manualTimer = true;
-        m_window = new frmUpdater(*m_host, nullptr, options);
-        const bool loaded = !test::TestHost::ends([this] { m_window->Form_Load(); });
+        const bool loaded = load(true, 5, "Tolvex", setup == "elsewhere" ? elsewhere.path() + "/" : QString());
         if (setup == "removed" || setup == "full") {
             QVERIFY(loaded);
             const QByteArray before = test::readFile(logPath() + "Updater.log");

@@ -1,7 +1,9 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 
-// The request that asks the maker's web server for its update document.
+// The request that asks the maker's web server for its update document: when the
+// master asks by itself, and what every request sends.
 namespace tolvex::update {
 
 // The path of the update document below the maker's web root.
@@ -19,4 +21,31 @@ QString localMinor();
 // the key, as the server reads them; nothing is escaped.
 QString requestUrl(const QString &webRoot, const QString &major, const QString &minor, const QString &osVer);
 
+// The platform number the update request sends for Linux, ahead of the kernel's
+// major and minor release ("4.6.1" on a 6.1 kernel). Fixed here, once; the server
+// tells the kinds of system apart by it.
+inline constexpr int kLinuxPlatformId = 4;
+
+// "platform.major.minor" from a kernel release text such as "6.1.0-26-amd64": the
+// leading digits before and after its first point. A part without digits, or too
+// large for a number, reads 0.
+QString osVersionText(int platformId, const QString &kernelRelease);
+
+// When the master's automatic check falls due: once the present moment has reached or passed `nextCheck` (so a cycle that
+// comes late still runs the check), with Update_On 2, no check running, and no
+// switch other than 5 ("-ShortUpdateTime") or 6 ("-InhibitUpdate") given.
+bool checkDue(int commandMode, const QDateTime &now, const QDateTime &nextCheck, int updateOn, bool updaterBusy);
+
+// The next automatic check, counted from the moment one fired: 24 hours on, 7 seconds
+// with "-ShortUpdateTime" (command mode 5).
+QDateTime nextCheckAfter(const QDateTime &now, int commandMode);
+
 } // namespace tolvex::update
+
+// The operating-system version sent with the update request.
+class clsGetOSVer {
+public:
+    // kLinuxPlatformId and the running kernel's release (uname); "0.0.0" when the
+    // system does not tell.
+    QString getVersion() const;
+};

@@ -1,15 +1,14 @@
 #include "frmUpdater.h"
 #include "Clock.h"
 #include "FatalChecks.h"
-#include "OsVersion.h"
-#include "TolvexVersion.h"
 #include "UpdateQuery.h"
+#include "TolvexVersion.h"
 #include "UpdaterLog.h"
 #include "VersionCheck.h"
+#include "WindowHelpers.h"
 #include "ui_frmUpdater.h"
 #include "urlGet.h"
 #include <QCloseEvent>
-#include <QMouseEvent>
 #include <QTimer>
 
 using namespace tolvex;
@@ -44,7 +43,7 @@ frmUpdater::frmUpdater(UpdaterHost &host, QWidget *parent, Options options)
     connect(ui->KIssues, &QPushButton::clicked, this, &frmUpdater::KIssues_Click);
     connect(ui->WebSite, &QPushButton::clicked, this, &frmUpdater::WebSite_Click);
     connect(ui->Exit, &QPushButton::clicked, this, &frmUpdater::Exit_Click);
-    ui->Logo->installEventFilter(this);
+    onLabelClick(ui->Logo, [this] { Logo_Click(); });
     ui->Logo->setPixmap(host.logo());
 }
 
@@ -202,14 +201,4 @@ void frmUpdater::closeEvent(QCloseEvent *event)
 {
     event->accept();
     Form_Unload();
-}
-
-bool frmUpdater::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == ui->Logo && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        Logo_Click();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }

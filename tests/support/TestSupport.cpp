@@ -7,6 +7,31 @@
 
 namespace tolvex::test {
 
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+void dropOffscreenWindowWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg
+        && (message == QLatin1String("This plugin does not support propagateSizeHints()")
+            || message == QLatin1String("This plugin does not support raise()")))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+void quietOffscreenWindowWarnings()
+{
+    static const bool installed = [] {
+        previousHandler = qInstallMessageHandler(dropOffscreenWindowWarnings);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -14,6 +14,12 @@ class QUdpSocket;
 
 namespace tolvex::test {
 
+// Test windows are shown by the programs' own start path, and the offscreen platform
+// that runs them has no window manager: it says so on every show and raise. From the
+// first call on, those two warnings are dropped and every other message goes where it
+// went before (the test framework's log).
+void quietOffscreenWindowWarnings();
+
 // Writes `bytes` to `path` (folders created), as given.
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);

@@ -1,4 +1,4 @@
-#include "LabelClick.h"
+#include "WindowHelpers.h"
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -41,6 +41,23 @@ void onLabelClick(QLabel *label, std::function<void()> action)
 {
     label->setCursor(Qt::PointingHandCursor);
     label->installEventFilter(new ClickFilter(label, std::move(action)));
+}
+
+void changeWindowFlags(QWidget &window, Qt::WindowFlags flags)
+{
+    if (window.windowFlags() == flags)
+        return;
+    const bool wasVisible = window.isVisible();
+    window.setWindowFlags(flags);
+    if (wasVisible)
+        window.show();
+}
+
+void setTopmost(QWidget &window, bool topmost)
+{
+    Qt::WindowFlags flags = window.windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
+    changeWindowFlags(window, flags);
 }
 
 } // namespace tolvex
