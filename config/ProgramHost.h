@@ -26,6 +26,9 @@ public:
     virtual DesktopService &desktop() = 0;
     // Stops the main window's repeating timer tmrRefresh.
     virtual void stopMainTimer() = 0;
+    // True from the first step of a countdown to its end: a file that cannot be written
+    // then must not end the program before its power action.
+    virtual bool countdownUnderWay() const { return false; }
 };
 
 // The fatal path shared by every check: stop the main timer, show the modal box

@@ -72,6 +72,7 @@ public:
     TrayService &tray() override { return svc.tray; }
     DesktopService &desktop() override { return svc.desktop; }
     void stopMainTimer() override { setTimerEnabled(false); }
+    bool countdownUnderWay() const override { return m_deferLogFailures; }
 
     virtual CommonConfig &common() = 0;
     virtual MonitorState &state() = 0;

@@ -101,6 +101,7 @@ void MasterCycleTest::silenceCountsDownToThePowerAction()
     for (int i = 1; i <= 4; ++i) {
         QVERIFY(f.second());
         QCOMPARE(m.ui->Counter->text(), QStringLiteral("No connections for the last %1s").arg(i));
+        QVERIFY(!m.countdownUnderWay()); // a failing file still ends the program here
     }
     // The fifth silent second enters the countdown and runs its first step at once.
     for (int left = 10; left >= 1; --left) {
@@ -108,6 +109,7 @@ void MasterCycleTest::silenceCountsDownToThePowerAction()
         QCOMPARE(m.st.RunState, 2);
         QCOMPARE(m.ui->Counter->text(), QStringLiteral(" The Computer Will Shutdown In %1s").arg(left));
         QVERIFY(f.power.performed().empty());
+        QVERIFY(m.countdownUnderWay()); // and no longer from the first step on
     }
     QVERIFY(f.log().contains(QStringLiteral(",  Enter    , Shutdown  , Count:    0")));
     QCOMPARE(m.ui->Reset->text(), QStringLiteral("&Cancel"));

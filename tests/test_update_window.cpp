@@ -56,6 +56,7 @@ class TestUpdateWindow : public QObject {
     QString m_webRoot; // the server's, or one where nothing listens
     std::unique_ptr<WindowHost> m_host;
     QPointer<frmUpdater> m_window;
+    bool m_countdown = false; // the program is in a countdown
 
     QString logPath() const { return m_dir.path() + QStringLiteral("/Log/"); }
 
@@ -64,6 +65,7 @@ class TestUpdateWindow : public QObject {
     bool load(bool manual, int mode = 5, const QString &title = QStringLiteral("Tolvex"), QString folder = QString())
     {
         m_host = std::make_unique<WindowHost>(title);
+        m_host->host.countdown = m_countdown;
         m_host->settings = {m_webRoot, folder.isNull() ? logPath() : folder, mode, manual,
                             title != QLatin1String("Tolvex")};
         frmUpdater::Options options;
@@ -91,6 +93,7 @@ private slots:
     void init()
     {
         test::quietOffscreenWindowWarnings();
+        m_countdown = false;
         QDir(m_dir.path()).removeRecursively();
         QDir().mkpath(logPath());
         m_server = std::make_unique<HttpTestServer>();
@@ -321,21 +324,29 @@ private slots:
     }
 
     // The updater needs its log folder, wherever the configuration puts it; a log
-    // that cannot be kept ends the program with its box.
+    // that cannot be kept ends the program with its box, except in a countdown, which
+    // must reach its power action: the entry is then left out.
     void logFailures_data()
     {
         QTest::addColumn<QString>("setup");
+        QTest::addColumn<bool>("countdown");
         QTest::addColumn<QString>("box"); // empty: the program goes on
-        QTest::newRow("log folder elsewhere") << "elsewhere" << "";
-        QTest::newRow("log folder missing") << "no folder" << "Tolvex Log Directory Error";
-        QTest::newRow("log cannot be created") << "folder in the way" << "Updater Log File Error";
-        QTest::newRow("log removed while on") << "removed" << "Tolvex Log File Error";
-        QTest::newRow("disk full") << "full" << "Updater Log File Write Error";
+        QTest::newRow("log folder elsewhere") << "elsewhere" << false << "";
+        QTest::newRow("log folder missing") << "no folder" << false << "Tolvex Log Directory Error";
+        QTest::newRow("log cannot be created") << "folder in the way" << false << "Updater Log File Error";
+        QTest::newRow("log removed while on") << "removed" << false << "Tolvex Log File Error";
+        QTest::newRow("disk full") << "full" << false << "Updater Log File Write Error";
+        QTest::newRow("log folder missing, countdown") << "no folder" << true << "";
+        QTest::newRow("log cannot be created, countdown") << "folder in the way" << true << "";
+        QTest::newRow("log removed while on, countdown") << "removed" << true << "";
+        QTest::newRow("disk full, countdown") << "full" << true << "";
     }
     void logFailures()
     {
         QFETCH(QString, setup);
+        QFETCH(bool, countdown);
         QFETCH(QString, box);
+        m_countdown = countdown;
         QTemporaryDir elsewhere;
         if (setup == "elsewhere") {
             QDir(m_dir.path()).removeRecursively();  // no "log" folder anywhere near
@@ -355,15 +366,16 @@ private slots:
             if (setup == "removed")
                 QVERIFY(QFile::remove(logPath() + "Updater.log"));
             test::FileSizeLimit full(before.size()); // the disk is full from here on
-            QVERIFY(test::TestHost::ends([this] { m_window->WriteLogLine("entry"); }));
+            QCOMPARE(test::TestHost::ends([this] { m_window->WriteLogLine("entry"); }), !countdown);
             full.lift();
             if (setup == "full")
                 QCOMPARE(test::readFile(logPath() + "Updater.log"), before);
-        } else if (setup == "elsewhere") {
+        } else if (setup == "elsewhere" || countdown) {
             QVERIFY(loaded);
             QVERIFY(runCheck());
             QCOMPARE(m_window->ui->Status->text(), QStringLiteral("Version 1 of Tolvex is available "));
-            QVERIFY(test::readFile(elsewhere.path() + "/Updater.log").contains("Error Count  :  0"));
+            if (!countdown)
+                QVERIFY(test::readFile(elsewhere.path() + "/Updater.log").contains("Error Count  :  0"));
         } else {
             QVERIFY(!loaded);
         }

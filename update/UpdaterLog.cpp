@@ -79,13 +79,18 @@ bool updaterLogOn(const QString &logPath)
     return fs::fileExists(logPath + QStringLiteral("LogOn.txt"));
 }
 
+// The updater's log only tells of the update checks: during a countdown a failure to
+// keep it never ends the program before its power action; the entry is left out, and
+// the failure ends the program as usual at the next entry after the countdown.
 void createUpdaterLog(ProgramHost &host, const QString &logPath, int versionMajor, int versionMinor)
 {
-    mdInit::CheckLogDirectory(host, logPath);
+    const bool spare = host.countdownUnderWay();
+    if (!spare)
+        mdInit::CheckLogDirectory(host, logPath);
     const QString path = logPath + QStringLiteral("Updater.log");
     if (fs::fileExists(path))
         return;
-    if (fs::replaceWithText(path, updaterLogHeader(versionMajor, versionMinor, host.clock().now())))
+    if (fs::replaceWithText(path, updaterLogHeader(versionMajor, versionMinor, host.clock().now())) || spare)
         return;
     fatalExit(host, QStringLiteral("Updater Log File Error"),
               {QStringLiteral("Unable to create the log file Updater.log."), kPermissions, kTerminate},
@@ -96,8 +101,10 @@ void writeUpdaterLog(ProgramHost &host, const QString &logPath, const QString &t
 {
     if (!updaterLogOn(logPath))
         return;
-    mdInit::CheckWorkFile(host, QStringLiteral("log"), logPath, QStringLiteral("Updater.log"));
-    if (fs::appendText(logPath + QStringLiteral("Updater.log"), text + QStringLiteral("\r\n")))
+    const bool spare = host.countdownUnderWay();
+    if (!spare)
+        mdInit::CheckWorkFile(host, QStringLiteral("log"), logPath, QStringLiteral("Updater.log"));
+    if (fs::appendText(logPath + QStringLiteral("Updater.log"), text + QStringLiteral("\r\n")) || spare)
         return;
     fatalExit(host, QStringLiteral("Updater Log File Write Error"),
               {QStringLiteral("Unable to write to the log file Updater.log."), kPermissions, kTerminate},

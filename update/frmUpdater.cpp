@@ -59,7 +59,9 @@ void frmUpdater::Form_Load()
     m_settings = m_host.updaterSettings();
     const int mode = m_settings.commandMode;
     // The log folder must exist; the updater log is kept there when it is switched on.
-    mdInit::CheckLogDirectory(m_host.program(), m_settings.logPath);
+    // A countdown is never ended for it (its log lines are the main log's business).
+    if (!m_host.program().countdownUnderWay())
+        mdInit::CheckLogDirectory(m_host.program(), m_settings.logPath);
     if (updaterLogOn(m_settings.logPath))
         CreateLogFile();
     LocalMajor = localMajor(kVersionMajor, kVersionMinor, mode);

@@ -30,6 +30,8 @@ public:
     TrayService &tray() override { return trayService; }
     DesktopService &desktop() override { return desktopService; }
     void stopMainTimer() override { ++timerStops; }
+    bool countdown = false;  // what countdownUnderWay() answers
+    bool countdownUnderWay() const override { return countdown; }
 
     const std::vector<BoxRequest> &shown() const { return boxService.shown(); }
     BoxRequest lastBox() const { return shown().empty() ? BoxRequest() : shown().back(); }
