@@ -102,7 +102,7 @@ void TolvexMMain::ShutdownTick()
         colors::setBackColor(ui->Counter, colors::kOrange);
         colors::setBold(ui->Counter, true);
         ui->Counter->setText(QStringLiteral(" ") + shut::countdownText(cfg.ShutType, st.AppTitle)
-                             + QString::number(cfg.ShutTime - st.Count) + QStringLiteral("s"));
+                             + QString::number(st.ShutLimit - st.Count) + QStringLiteral("s"));
     }
     showCountdownControls();
     finishCountdownStep();

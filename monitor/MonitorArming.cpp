@@ -11,7 +11,7 @@ namespace tolvex {
 void MonitorWindow::armRun()
 {
     MonitorState &st = state();
-    CommonConfig &cfg = common();
+    const CommonConfig &cfg = common();
     // A new run ends a countdown that was under way (a reset, a test, the end of a
     // test run), unless the countdown's own end re-arms after hibernate or standby.
     if (!m_inCountdownEnd)
@@ -23,12 +23,12 @@ void MonitorWindow::armRun()
     st.RunState = 0;
     st.Count = cfg.StartDelay;
 
-    // The test switches shorten the limits until the configuration is read again.
-    if (st.CommandMode == 1 || st.CommandMode == 3 || st.CommandMode == 4)
-        cfg.CPUDelay = 6;
-    if (st.CommandMode == 1 || st.CommandMode == 4)
-        cfg.ShutTime = 6;
-    st.CommsLimit = cfg.CPUDelay;
+    // The test switches shorten this run's limits; the configuration keeps the values
+    // of its file, which the configuration screens show and save.
+    const bool shortLink = st.CommandMode == 1 || st.CommandMode == 3 || st.CommandMode == 4;
+    const bool shortCountdown = st.CommandMode == 1 || st.CommandMode == 4;
+    st.CommsLimit = shortLink ? 6 : cfg.CPUDelay;
+    st.ShutLimit = shortCountdown ? 6 : cfg.ShutTime;
 
     // Activation at a clock time counts from the start of the current minute; a time
     // already passed today activates after one second.

@@ -71,7 +71,7 @@ void MonitorWindow::finishCountdownStep()
 {
     MonitorState &st = state();
     const CommonConfig &cfg = common();
-    if (st.Count >= cfg.ShutTime || cfg.NoWarn == 2)
+    if (st.Count >= st.ShutLimit || cfg.NoWarn == 2)
         endCountdown(); // ends the program, or re-arms it after hibernate and standby
     else if (cfg.LogLevel == 3)
         writeLog(st.ActionName, QString());

@@ -11,7 +11,10 @@ struct MonitorState {
     int Count = 0;           // the one seconds counter of all three states
     int NoComms = 1;         // 1: no valid datagram since the last Run second
     bool TestMode = false;
+    // The limits this run goes by: CPUDelay and ShutTime from the configuration, or
+    // the test switches' shorter ones. The configuration itself is never changed.
     int CommsLimit = 0;
+    int ShutLimit = 0;       // seconds of the countdown
     double StopSeconds = 0;
     int StopReached = 0;
     QString ActionName;

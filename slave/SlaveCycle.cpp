@@ -93,7 +93,7 @@ void TolvexSMain::ShutdownTick()
         }
         colors::setBold(ui->Counter, true);
         ui->Counter->setText(shut::countdownText(cfg.ShutType, QStringLiteral("Tolvex Slave"))
-                             + QString::number(cfg.ShutTime - st.Count) + QStringLiteral("s"));
+                             + QString::number(st.ShutLimit - st.Count) + QStringLiteral("s"));
         ui->CPULoad->clear();
     }
     showCountdownControls();

@@ -62,6 +62,7 @@ private slots:
     void unconfiguredProgramAppliesOnEveryExit();
     void endOfProgramUnloadsTheScreen();
     void closedBehindItsOwnBox();
+    void testSwitchLimitsStayInTheRun();
 };
 
 void MasterConfigTest::openingPausesTheCycleNotThePolls()
@@ -216,6 +217,34 @@ void MasterConfigTest::closedBehindItsOwnBox()
     QVERIFY(f.log().startsWith(QStringLiteral("Tolvex Log\r\n")));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(screen.isNull());
+}
+
+// Under -InhibitShutdown the run goes by 6 seconds of silence and a 6-second
+// countdown, while the screen shows and saves the limits of the file.
+void MasterConfigTest::testSwitchLimitsStayInTheRun()
+{
+    Configured f;
+    f.config.CPUDelay = 100;
+    f.config.ShutTime = 100;
+    f.config.StartDelay = 1;
+    QVERIFY(f.load(QStringLiteral("-InhibitShutdown")));
+    TolvexMMain &m = *f.window;
+    frmConfig &s = f.open();
+    QCOMPARE(s.ui->CPUDelayT->text() + '|' + s.ui->ShutTimeT->text(), QStringLiteral("100|100"));
+    s.ui->LogNameT->setText(QStringLiteral("Renamed.log"));
+    s.Save_Click();
+    const QByteArray file = readFile(f.path("Data/TolvexM.ini"));
+    for (const char *line : {"\r\nLogName=Renamed.log\r\n", "\r\nCPUDelay=100\r\n", "\r\nShutTime=100\r\n"})
+        QVERIFY2(file.contains(line), line);
+
+    s.ExitConfig_Click();
+    QCOMPARE(m.cfg.LogName, QStringLiteral("Renamed.log"));
+    QCOMPARE(QList<int>({m.cfg.CPUDelay, m.cfg.ShutTime, m.st.CommsLimit, m.st.ShutLimit}), QList<int>({100, 100, 6, 6}));
+    QCOMPARE(m.ui->Title->text(), QStringLiteral("Power Off if no comms for over 6 sec"));
+    for (int i = 0; i < 20 && m.st.RunState != 2; ++i)
+        QVERIFY(f.second());
+    QCOMPARE(m.st.RunState, 2);
+    QVERIFY2(m.ui->Counter->text().endsWith(QStringLiteral(" In 6s")), qPrintable(m.ui->Counter->text()));
 }
 
 QTEST_MAIN(MasterConfigTest)

@@ -75,7 +75,9 @@ void MasterCycleTest::arming()
     TolvexMMain &m = *f.window;
     QTEST(m.st.Count, "count");
     QTEST(m.st.CommsLimit, "commsLimit");
-    QTEST(m.cfg.ShutTime, "shutTime");
+    QTEST(m.st.ShutLimit, "shutTime");
+    // The switches shorten the run only: the configuration keeps the file's values.
+    QCOMPARE(QList<int>({m.cfg.CPUDelay, m.cfg.ShutTime}), QList<int>({30, 60}));
     QCOMPARE(m.IsAdmin(), line != QLatin1String("-InhibitAdmin"));
     QCOMPARE(m.ui->Title->text(), QStringLiteral("Power Off if no comms for over %1 sec").arg(titleSeconds));
     QCOMPARE(m.ui->Counter->text(), hhmm ? QStringLiteral("Program Activation at ") + timeText(hhmm)

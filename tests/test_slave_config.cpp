@@ -57,6 +57,10 @@ void SlaveConfigTest::cycleClosesTheIdleScreen()
     const int count = m.st.Count;
     frmSlaveConfig &s = openScreen(f);
     QCOMPARE(s.windowTitle(), QStringLiteral("Tolvex Slave Configuration"));
+    // The switch's limits (6 and 6) stay in the run; the screen shows the file's.
+    QCOMPARE(s.ui->CPUDelayT->text() + '|' + s.ui->ShutTimeT->text(),
+             QString::number(f.config.CPUDelay) + '|' + QString::number(f.config.ShutTime));
+    QCOMPARE(m.st.CommsLimit * 100 + m.st.ShutLimit, 606);
     QVERIFY(m.st.DialogOpen && !m.ui->Config->isEnabled() && !m.mPopUpConfig->isEnabled());
     int elapsed = 0;
     while (m.configScreen() && elapsed < 10) {
