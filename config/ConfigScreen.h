@@ -133,8 +133,8 @@ protected:
     static bool hasControlCharacter(const QString &text);
     // A text as the reader takes it back: the line's trailing blanks are gone.
     static QString asReadBack(const QString &text);
-    // A host name fails when it is too long, holds a control character, or is an IPv4
-    // address once the reader has taken it back.
+    // A host name, as the reader will take it back, fails when it is too long, holds a
+    // control character, or is an IPv4 address.
     static bool hostNameFails(const QString &text);
     // Marks the labels when the check failed; returns 1 for a failure, else 0.
     int failIf(bool failed, std::initializer_list<QLabel *> labels);

@@ -77,9 +77,10 @@ int ConfigScreen::commonChecks()
     failures += failIf(LogLevelIndex < 1 || LogLevelIndex > 3, {c.LogLevelM});
 
     // A log name is a plain file name of 8 to 20 characters as it will be read back,
-    // and never the program's own configuration file.
+    // and never the program's own configuration file; the folder too is judged as it
+    // will be read back.
     const QString name = asReadBack(c.LogNameT->text());
-    const QString path = c.LogPathT->text();
+    const QString path = asReadBack(c.LogPathT->text());
     failures += failIf(outside(double(name.size()), 8, 20) || hasControlCharacter(name)
                            || !isUsableLogName(path, name, QStringLiteral("Data\\") + traits.configFile),
                        {c.LogNameM});
@@ -135,7 +136,8 @@ QString ConfigScreen::asReadBack(const QString &text)
 
 bool ConfigScreen::hostNameFails(const QString &text)
 {
-    return text.size() > 100 || hasControlCharacter(text) || mdIPCheck::IsIPAddress(asReadBack(text));
+    const QString name = asReadBack(text);
+    return name.size() > 100 || hasControlCharacter(name) || mdIPCheck::IsIPAddress(name);
 }
 
 } // namespace tolvex

@@ -115,17 +115,26 @@ void frmConfig::Del_OnT_Click()
         UpdateFieldStates();
 }
 
+// Names and addresses are judged as the reader will take them back: one of blanks
+// only is an empty one there, and fails wherever an empty one fails.
 int frmConfig::fieldChecks()
 {
     int failures = 0;
     const bool names = c.DNameT->isChecked();
+    std::array<QString, 5> address;
+    std::array<QString, 5> name;
+    for (int i = 1; i <= 4; ++i)
+        address[i] = asReadBack(IPAddT[i]->text());
+    for (int i = 0; i <= 4; ++i)
+        name[i] = asReadBack(CompT[i]->text());
+
     for (int i = 1; i <= 4; ++i) {
-        const QString t = IPAddT[i]->text();
+        const QString &t = address[i];
         failures += failIf(!names && !t.isEmpty() && !mdIPCheck::IsIPAddress(t), {IPAddM[i], c.IPAddL});
         failures += failIf(names && hostNameFails(t), {IPAddM[i], c.IPAddL});
     }
     for (int i = 0; i <= 4; ++i) {
-        const QString t = CompT[i]->text();
+        const QString &t = name[i];
         failures += failIf((i == 0 && t.isEmpty()) || t.size() > 25 || hasControlCharacter(t), {IPAddM[i], ui->CompL});
     }
 
@@ -140,9 +149,9 @@ int frmConfig::fieldChecks()
 
     bool anyAddress = false;
     for (int i = 1; i <= 4; ++i) {
-        const bool empty = IPAddT[i]->text().isEmpty();
+        const bool empty = address[i].isEmpty();
         anyAddress = anyAddress || !empty;
-        failures += failIf(empty && !CompT[i]->text().isEmpty(), {IPAddM[i], c.IPAddL});
+        failures += failIf(empty && !name[i].isEmpty(), {IPAddM[i], c.IPAddL});
     }
     failures += failIf(!anyAddress, {IPAddM[1], c.IPAddL});
     return failures;

@@ -77,10 +77,11 @@ QString frmSlaveConfig::BuildValueString() const
         .join(QLatin1Char(','));
 }
 
-// The master's address is required in both modes.
+// The master's address is required in both modes, judged as the reader will take it
+// back: one of blanks only is an empty one there.
 int frmSlaveConfig::fieldChecks()
 {
-    const QString address = ui->IPAddT->text();
+    const QString address = asReadBack(ui->IPAddT->text());
     const bool names = c.DNameT->isChecked();
     int failures = failIf(!names && !mdIPCheck::IsIPAddress(address), {ui->IPAddM});
     failures += failIf(names && (address.isEmpty() || hostNameFails(address)), {ui->IPAddM});

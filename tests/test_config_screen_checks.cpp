@@ -34,6 +34,7 @@ void ConfigScreenChecksTest::checks_data()
     QTest::newRow("equal delays, fixed delay off") << QStringList{"CPUDelayT=600", "DelTimeT=600"} << "0";
     QTest::newRow("101.5 and 101.6 are both 102") << QStringList{"Del_OnT=1", "CPUDelayT=101.5", "DelTimeT=101.6"} << "1 DelTimeM";
     QTest::newRow("short delay, fixed delay off") << QStringList{"DelTimeT=59"} << "1 DelTimeM";
+    QTest::newRow("delay 60") << QStringList{"Del_OnT=1", "CPUDelayT=59", "DelTimeT=60"} << "0";
     QTest::newRow("same ports") << QStringList{"Port1T=20000", "Port2T=20000"} << "0";
     QTest::newRow("ports out of range") << QStringList{"Port1T=1023", "Port2T=65536"} << "2 Port1M";
     QTest::newRow("stop time 25:00, not used") << QStringList{"StopTimeT=25:00"} << "1 StopTimeM";
@@ -49,14 +50,27 @@ void ConfigScreenChecksTest::checks_data()
     QTest::newRow("name mode, no IPv4 address") << QStringList{"DNameT=1", "IPAddT1=10.0.0.300"} << "0";
     // A trailing blank is not read back: the reader would find an IPv4 address.
     QTest::newRow("name mode, an IPv4 address and a blank") << QStringList{"DNameT=1", "IPAddT1=10.1.1.2  "} << "1 IPAddL,IPAddM1";
+    // A text of blanks only is read back empty, and fails where an empty one fails.
+    QTest::newRow("name mode, blanks for a named row") << QStringList{"DNameT=1", "IPAddT1=   "} << "2 IPAddL,IPAddM1";
+    QTest::newRow("name mode, blanks for a row") << QStringList{"DNameT=1", "IPAddT1=node1", "IPAddT2=   ", "CompT2=Node2"} << "1 IPAddL,IPAddM2";
+    QTest::newRow("address mode, blanks for a named row") << QStringList{"IPAddT1=   "} << "2 IPAddL,IPAddM1";
+    QTest::newRow("blanks for a row without a name") << QStringList{"IPAddT3=  "} << "0";
+    QTest::newRow("address and a trailing blank") << QStringList{"IPAddT1=10.1.1.2 "} << "0";
     QTest::newRow("name mode, 100 characters") << QStringList{"DNameT=1", "IPAddT1=" + QString(100, 'h')} << "0";
     QTest::newRow("name mode, 101 characters") << QStringList{"DNameT=1", "IPAddT1=" + QString(101, 'h')} << "1 IPAddL,IPAddM1";
     QTest::newRow("no name for this computer") << QStringList{"CompT0="} << "1 CompL,IPAddM0";
+    QTest::newRow("blanks for this computer") << QStringList{"CompT0=   "} << "1 CompL,IPAddM0";
+    QTest::newRow("blanks for a row's name") << QStringList{"IPAddT2=10.2.2.2", "CompT2=  "} << "0";
+    QTest::newRow("25-character name and a blank") << QStringList{"CompT1=" + QString(25, 'n') + ' '} << "0";
     QTest::newRow("26-character name") << QStringList{"CompT1=" + n26} << "1 CompL,IPAddM1";
     QTest::newRow("folder without its end") << QStringList{"LogPathT=Log"} << "1 LogPathM";
     QTest::newRow("folder that does not exist") << QStringList{"LogPathT=Nowhere\\"} << "1 LogPathM";
     QTest::newRow("both folder checks") << QStringList{"LogPathT=C:\\Logs"} << "2 LogPathM";
+    QTest::newRow("folder of blanks only") << QStringList{"LogPathT=   "} << "2 LogPathM";
+    QTest::newRow("folder and a trailing blank") << QStringList{"LogPathT=Log\\ "} << "0";
     QTest::newRow("short log name") << QStringList{"LogNameT=a.log"} << "1 LogNameM";
+    QTest::newRow("log name of 20 characters") << QStringList{"LogNameT=" + QString(16, 'l') + ".log"} << "0";
+    QTest::newRow("log name of 21 characters") << QStringList{"LogNameT=" + QString(17, 'l') + ".log"} << "1 LogNameM";
     // What the reader makes of the file decides: trailing blanks are not read back.
     QTest::newRow("log name with a trailing blank") << QStringList{"LogNameT=1234567 "} << "1 LogNameM";
     QTest::newRow("log name with a folder") << QStringList{"LogNameT=../up.log"} << "1 LogNameM";
@@ -123,6 +137,8 @@ void ConfigScreenChecksTest::acceptedValuesReadBackValid_data()
     QTest::newRow("halves") << QStringList{"Del_OnT=1", "CPUDelayT=100.5", "DelTimeT=101.5", "ShutTimeT=2.5", "StartDelayT=1.5"};
     QTest::newRow("ports at the ends") << QStringList{"Port1T=1023.5", "Port2T=65535.4"};
     QTest::newRow("names") << QStringList{"DNameT=1", "IPAddT1=host-1", "CompT4=Last", "IPAddT4=10.0.0.300"};
+    QTest::newRow("trailing blanks") << QStringList{"IPAddT1=10.1.1.2  ", "IPAddT2= ", "CompT1=" + QString(25, 'n') + "  ",
+                                                    "LogPathT=Log\\ ", "LogNameT=TolvexM.log "};
     QTest::newRow("clock times with blanks") << QStringList{"StartTimeT=1", "StartDelayT= 9:30", "StopTimeT=23:59"};
 }
 

@@ -128,6 +128,13 @@ void ConfigScreenSaveTest::nothingWritten_data()
     QTest::newRow("invalid fields") << QStringList{"ShutTimeT=1", "CompT1=Node\nIPAdd2=1.1.1.1"}
                                     << "Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved"
                                     << QStringList{"CompL", "IPAddM1", "ShutTimeM"};
+    // Blanks only are read back as nothing: the master would come back without a slave.
+    QTest::newRow("blanks for a host name") << QStringList{"DNameT=1", "IPAddT1=   "}
+                                            << "Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved"
+                                            << QStringList{"IPAddL", "IPAddM1"};
+    QTest::newRow("blanks for this computer") << QStringList{"CompT0=   "}
+                                              << "Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved"
+                                              << QStringList{"CompL", "IPAddM0"};
 }
 
 void ConfigScreenSaveTest::nothingWritten()

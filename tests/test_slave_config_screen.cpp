@@ -46,6 +46,10 @@ void SlaveConfigScreenTest::checks_data()
     QTest::newRow("valid") << QStringList{} << "0";
     QTest::newRow("empty address") << QStringList{"IPAddT="} << "1 IPAddM";
     QTest::newRow("empty name") << QStringList{"DNameT=1", "IPAddT="} << "1 IPAddM";
+    // Blanks only are read back as nothing: the slave would come back unconfigured.
+    QTest::newRow("name of blanks only") << QStringList{"DNameT=1", "IPAddT=   "} << "1 IPAddM";
+    QTest::newRow("address of blanks only") << QStringList{"IPAddT=   "} << "1 IPAddM";
+    QTest::newRow("address and a trailing blank") << QStringList{"IPAddT=10.1.1.2 "} << "0";
     QTest::newRow("name mode, an IPv4 address") << QStringList{"DNameT=1", "IPAddT=10.1.1.2"} << "1 IPAddM";
     QTest::newRow("name mode, an IPv4 address and a blank") << QStringList{"DNameT=1", "IPAddT=10.1.1.2 "} << "1 IPAddM";
     QTest::newRow("name mode, 100 characters") << QStringList{"DNameT=1", "IPAddT=" + QString(100, 'h')} << "0";
@@ -68,8 +72,14 @@ void SlaveConfigScreenTest::checks()
     QFETCH(QStringList, edits);
     QFETCH(QString, expected);
     SlaveScreen f;
-    f.open();
+    frmSlaveConfig &s = f.open();
+    const QByteArray before = f.configBytes();
     QCOMPARE(f.checked(edits), expected);
+    // A failed check writes nothing.
+    if (expected != QLatin1String("0")) {
+        s.Save_Click();
+        QCOMPARE(f.configBytes(), before);
+    }
 }
 
 // The slave's check starts no status time-out: a text set after a failed one stays.
@@ -170,18 +180,27 @@ void SlaveConfigScreenTest::restoreThenSaveWritesTheSlaveFile()
 
 void SlaveConfigScreenTest::leavingRestoresFirstAndAppliesBeforeTheFlag_data()
 {
+    QTest::addColumn<bool>("admin");
     QTest::addColumn<bool>("saved");
     QTest::addColumn<int>("applies");
-    QTest::newRow("nothing saved") << false << 0;
-    QTest::newRow("saved") << true << 1;
+    QTest::newRow("nothing saved") << true << false << 0;
+    QTest::newRow("saved") << true << true << 1;
+    // Anybody else gets no Save and no Restore, and leaves at once whatever he changed.
+    QTest::newRow("user who changed a field") << false << false << 0;
 }
 
 void SlaveConfigScreenTest::leavingRestoresFirstAndAppliesBeforeTheFlag()
 {
+    QFETCH(bool, admin);
     QFETCH(bool, saved);
     QFETCH(int, applies);
     SlaveScreen f;
+    f.host.admin = admin;
     frmSlaveConfig &s = f.open();
+    QCOMPARE(f.control("Save")->isEnabled(), admin);
+    QCOMPARE(f.control("Restore")->isEnabled(), admin);
+    if (!admin)
+        f.set("CPUDelayT=45");
     f.host.ConfigSaved = saved;
     s.ExitConfig_Click();
     QVERIFY(s.isUnloaded());
