@@ -265,15 +265,32 @@ bool sameFile(const QString &a, const QString &b)
         && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+namespace {
+
+// The new file takes the old one's owner, group and mode where this process may set
+// them: root keeps all three, anybody else the mode, and the group when he belongs to
+// it. The owner comes first, since a change of owner may clear set-id bits.
+bool keepOwnerAndMode(int fd, const struct stat &old)
+{
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+        (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+} // namespace
+
 bool replaceWithText(const QString &path, const QString &text)
 {
-    QSaveFile file(nativePath(path));
+    const QString native = nativePath(path);
+    struct stat old {};
+    const bool replacing = ::stat(QFile::encodeName(native).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    QSaveFile file(native);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = text.toUtf8();
     // The text is flushed here, where a short write is seen: the commit that follows
     // would rename a cut temporary file over the old one without noticing.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    if ((replacing && !keepOwnerAndMode(file.handle(), old)) || file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         file.commit();
         return false;

@@ -39,7 +39,9 @@ bool appendLines(const QString &path, const QString &text);
 bool sameFile(const QString &a, const QString &b);
 
 // Writes a whole file in one step: a temporary file in the same folder, renamed over
-// the target, so an interruption never leaves an empty or half-written file.
+// the target, so an interruption never leaves an empty or half-written file. A file
+// replaced keeps its mode, and its owner and group where the process may set them
+// (all of them as root; the group when the process belongs to it).
 bool replaceWithText(const QString &path, const QString &text);
 
 bool removeFile(const QString &path);

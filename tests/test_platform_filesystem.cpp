@@ -204,6 +204,44 @@ private slots:
         QVERIFY(!QFile::exists(at("Data/Old.ini")));
         QVERIFY(!fs::removeFile(at("Data/Old.ini")));
     }
+
+    // A replaced file keeps its mode, and as root its owner and group too.
+    void replaceKeepsOwnerAndMode_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("otherOwner");  // nobody:nogroup; only root may give a file away
+        QTest::newRow("0640") << 0640 << false;
+        QTest::newRow("0604") << 0604 << false;
+        QTest::newRow("0444, read-only (root writes it)") << 0444 << false;
+        QTest::newRow("0640, another owner and group") << 0640 << true;
+        QTest::newRow("0660, another owner and group") << 0660 << true;
+    }
+
+    void replaceKeepsOwnerAndMode()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, otherOwner);
+        if ((otherOwner || !(mode & S_IWUSR)) && ::geteuid() != 0)
+            QSKIP("only root may give a file away or write over a read-only one");
+        const QByteArray file = QFile::encodeName(at("TolvexM.ini"));
+        QVERIFY(writeFile(at("TolvexM.ini"), "old"));
+        constexpr uid_t kNobody = 65534;
+        constexpr gid_t kNogroup = 65534;
+        if (otherOwner)
+            QCOMPARE(::chown(file.constData(), kNobody, kNogroup), 0);
+        QCOMPARE(::chmod(file.constData(), mode_t(mode)), 0);
+        struct stat before {};
+        QCOMPARE(::stat(file.constData(), &before), 0);
+
+        QVERIFY(fs::replaceWithText(at("TolvexM.ini"), QStringLiteral("new")));
+        QCOMPARE(readFile(at("TolvexM.ini")), QByteArray("new"));
+        struct stat after {};
+        QCOMPARE(::stat(file.constData(), &after), 0);
+        QVERIFY(after.st_ino != before.st_ino);  // a new file took the old one's place
+        QCOMPARE(int(after.st_mode & 07777), mode);
+        QCOMPARE(after.st_uid, before.st_uid);
+        QCOMPARE(after.st_gid, before.st_gid);
+    }
 };
 
 QTEST_MAIN(TestPlatformFileSystem)
