@@ -154,6 +154,11 @@ int frmConfig::fieldChecks()
         failures += failIf(empty && !name[i].isEmpty(), {IPAddM[i], c.IPAddL});
     }
     failures += failIf(!anyAddress, {IPAddM[1], c.IPAddL});
+    // The reader takes addresses in rows 2 and 4 alone, without rows 1 and 3, for an
+    // unusable configuration, and the master would then stop polling: rows 1 and 3
+    // are wanted first.
+    const auto ip = [&](int i) { return mdIPCheck::IsIPAddress(address[i]); };
+    failures += failIf(ip(2) && ip(4) && !ip(1) && !ip(3), {IPAddM[1], IPAddM[3], c.IPAddL});
     return failures;
 }
 

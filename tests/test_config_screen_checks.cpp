@@ -55,6 +55,8 @@ void ConfigScreenChecksTest::checks_data()
     QTest::newRow("name mode, blanks for a row") << QStringList{"DNameT=1", "IPAddT1=node1", "IPAddT2=   ", "CompT2=Node2"} << "1 IPAddL,IPAddM2";
     QTest::newRow("address mode, blanks for a named row") << QStringList{"IPAddT1=   "} << "2 IPAddL,IPAddM1";
     QTest::newRow("blanks for a row without a name") << QStringList{"IPAddT3=  "} << "0";
+    QTest::newRow("rows 2 and 4 without 1 and 3") << QStringList{"IPAddT1=", "CompT1=", "IPAddT2=10.2.2.2", "IPAddT4=10.4.4.4"} << "1 IPAddL,IPAddM1,IPAddM3";
+    QTest::newRow("rows 2 and 4 beside 3") << QStringList{"IPAddT1=", "CompT1=", "IPAddT2=10.2.2.2", "IPAddT3=10.3.3.3", "IPAddT4=10.4.4.4"} << "0";
     QTest::newRow("address and a trailing blank") << QStringList{"IPAddT1=10.1.1.2 "} << "0";
     QTest::newRow("name mode, 100 characters") << QStringList{"DNameT=1", "IPAddT1=" + QString(100, 'h')} << "0";
     QTest::newRow("name mode, 101 characters") << QStringList{"DNameT=1", "IPAddT1=" + QString(101, 'h')} << "1 IPAddL,IPAddM1";
@@ -139,11 +141,12 @@ void ConfigScreenChecksTest::acceptedValuesReadBackValid_data()
     QTest::newRow("names") << QStringList{"DNameT=1", "IPAddT1=host-1", "CompT4=Last", "IPAddT4=10.0.0.300"};
     QTest::newRow("trailing blanks") << QStringList{"IPAddT1=10.1.1.2  ", "IPAddT2= ", "CompT1=" + QString(25, 'n') + "  ",
                                                     "LogPathT=Log\\ ", "LogNameT=TolvexM.log "};
+    QTest::newRow("rows 2 to 4") << QStringList{"IPAddT1=", "CompT1=", "IPAddT2=10.2.2.2", "IPAddT3=10.3.3.3", "IPAddT4=10.4.4.4"};
     QTest::newRow("clock times with blanks") << QStringList{"StartTimeT=1", "StartDelayT= 9:30", "StopTimeT=23:59"};
 }
 
 // Whatever the screen accepts, the reader and the file check accept too, so that
-// applying a saved file never ends the program as corrupted.
+// applying a saved file never ends the program as corrupted nor leaves it unconfigured.
 void ConfigScreenChecksTest::acceptedValuesReadBackValid()
 {
     QFETCH(QStringList, edits);
@@ -156,7 +159,9 @@ void ConfigScreenChecksTest::acceptedValuesReadBackValid()
     MasterConfig rec;
     const ConfigReadResult read = readMasterConfig(f.configPath(), rec);
     QCOMPARE(int(read.status), int(ConfigReadStatus::Ok));
-    QCOMPARE(validateMasterConfig(rec).errors, 0);
+    const ConfigCheck check = validateMasterConfig(rec);
+    QCOMPARE(check.errors, 0);
+    QVERIFY(!check.notConfigured);
 }
 
 QTEST_MAIN(ConfigScreenChecksTest)
