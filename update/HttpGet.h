@@ -10,14 +10,14 @@ class QTcpSocket;
 
 namespace tolvex::update {
 
-// One GET of an http or https address on the thread that starts it, without helper
-// threads, so that nothing of it ever waits: aborting or destroying it closes its
-// connection at once. Its limits are its own: it follows at most kMaxRedirects
-// redirects and only those that keep the first address's scheme, host and port; a
-// reply may bring a head of at most HttpReplyReader::kMaxHeadBytes and a body of at
-// most the limit given; one time-out covers the whole of it, from the first
-// connection to the last byte. Every outcome is reported from the event loop, never
-// from inside start().
+// One GET of an http or https address, read on the thread that starts it (only the
+// lookup of a host name runs in the background), so that nothing of it ever waits:
+// aborting or destroying it closes its connection at once. Its limits are its own:
+// it follows at most kMaxRedirects redirects and only those that keep the first
+// address's scheme, host and port; a reply may bring a head of at most
+// HttpReplyReader::kMaxHeadBytes and a body of at most the limit given; one time-out
+// covers the whole of it, from the first connection to the last byte. Every outcome
+// is reported from the event loop, never from inside start().
 class HttpGet : public QObject {
     Q_OBJECT
 public:
