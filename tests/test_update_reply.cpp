@@ -266,7 +266,7 @@ private slots:
                  QStringLiteral("Program Data\r\n------------\r\nControl Mode :  5\r\nProgram Name :  Tolvex Slave\r\n"
                                 "Major Version:  0.9\r\nMinor Version:  0.0\r\nOS Version:     4.6.1\r\n"));
         QCOMPARE(replyHeading(), QStringLiteral("Web Page xml\r\n------------"));
-        QCOMPARE(replyPageEntry("  \t<x>  "), QStringLiteral("\t<x>\r\n"));
+        QCOMPARE(replyPageEntry("  \t<x>  "), QStringLiteral("\\x09<x>\r\n"));
         QCOMPARE(replyDataEntry(scanReply(kAll)),
                  QStringLiteral("Web Page Data\r\n-------------\r\nProgram Name :  Tolvex\r\nMajor Version:  3\r\n"
                                 "Minor Version:  4\r\nContact url  :  c.html\r\nDownload url :  d.html\r\n"

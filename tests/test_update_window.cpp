@@ -110,30 +110,37 @@ private slots:
     {
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("serve"); // how the server answers, when not plainly
         QTest::addColumn<bool>("manual");
         QTest::addColumn<QString>("statusText");
         QTest::addColumn<QString>("buttons");
         QTest::addColumn<bool>("stays"); // loaded (and shown) after the outcome
+        const QByteArray newer = test::updateDocument("1", "0");
         const QByteArray older = test::updateDocument("0", "8");
         QByteArray outOfOrder = test::updateDocument("1", "0");
         outOfOrder.replace("<Version1>1</Version1>", "</Version1>1<Version1>");
-        const QList<std::tuple<const char *, int, QByteArray, bool, QString, QString, bool>> rows{
-            {"newer", 200, test::updateDocument("1", "0"), false, "Version 1 of Tolvex is available ", "CWKHD", true},
-            {"equal", 200, test::updateDocument("0", "9"), false, "You have the latest version of Tolvex", "CWKH",
+        const QString available = QStringLiteral("Version 1 of Tolvex is available ");
+        const QString unable = QStringLiteral("Unable to contact web site");
+        const QList<std::tuple<const char *, int, QByteArray, QString, QString, QString, bool>> rows{
+            {"newer", 200, newer, "", available, "CWKHD", true},
+            {"equal", 200, test::updateDocument("0", "9"), "", "You have the latest version of Tolvex", "CWKH",
              false},
-            {"older", 200, older, false, "Unrecognised version of Tolvex", "C", false},
-            {"error page", 404, "<html><body>Not Found</body></html>", false, "Error getting data - try again later",
+            {"older", 200, older, "", "Unrecognised version of Tolvex", "C", false},
+            {"error page", 404, "<html><body>Not Found</body></html>", "", "Error getting data - try again later",
              "", false},
-            {"empty body", 200, "", false, "Error getting data - try again later", "", false},
-            {"tags out of order", 200, outOfOrder, false, "Error getting data - try again later", "", false},
-            {"connection refused", 200, "", true, "Unable to contact web site", "", false},
-            {"oversized", 200, QByteArray(urlGet::kMaxBytes + 1, ' ') + older, false, "Unable to contact web site",
-             "", false},
+            {"empty body", 200, "", "", "Error getting data - try again later", "", false},
+            {"tags out of order", 200, outOfOrder, "", "Error getting data - try again later", "", false},
+            {"connection refused", 200, "", "refused", unable, "", false},
+            {"oversized", 200, QByteArray(urlGet::kMaxBytes + 1, ' ') + older, "", unable, "", false},
+            // The server may move the document on its own host, nowhere else.
+            {"redirect on the server", 200, newer, "redirect here", available, "CWKHD", true},
+            {"redirect to another server", 200, newer, "redirect away", unable, "", false},
+            {"redirect loop", 200, newer, "redirect loop", unable, "", false},
+            {"endless headers", 200, "", "endless headers", unable, "", false},
         };
-        for (const auto &[name, status, body, refused, text, buttons, newer] : rows) {
-            QTest::addRow("%s, by hand", name) << status << body << refused << true << text << buttons << true;
-            QTest::addRow("%s, scheduled", name) << status << body << refused << false << text << buttons << newer;
+        for (const auto &[name, status, body, serve, text, buttons, newerFound] : rows) {
+            QTest::addRow("%s, by hand", name) << status << body << serve << true << text << buttons << true;
+            QTest::addRow("%s, scheduled", name) << status << body << serve << false << text << buttons << newerFound;
         }
     }
     // A check by hand keeps its window open with the result; a scheduled one shows
@@ -142,11 +149,23 @@ private slots:
     {
         QFETCH(int, status);
         QFETCH(QByteArray, body);
-        QFETCH(bool, refused);
+        QFETCH(QString, serve);
         QFETCH(bool, manual);
         QFETCH(bool, stays);
-        m_server->setReply({status, body, false, true});
-        if (refused)
+        HttpTestServer elsewhere;
+        elsewhere.setReply({status, body});
+        const QByteArray redirect = serve == "redirect here"    ? "/moved/updatecheck.xml"
+            : serve == "redirect away"                           ? elsewhere.root().toLatin1() + "updatecheck.xml"
+                                                                 : "/software/misc/updatecheck.xml";
+        if (serve == "redirect loop")
+            m_server->setReply({302, "moved", false, true, redirect});
+        else if (serve.startsWith("redirect"))
+            m_server->setReplies({{302, "moved", false, true, redirect}, {status, body}});
+        else if (serve == "endless headers")
+            m_server->setReply({200, {}, false, true, {}, {}, 0});
+        else
+            m_server->setReply({status, body});
+        if (serve == "refused")
             m_webRoot = HttpTestServer::refusingRoot();
         QVERIFY(load(manual));
         test::ShowCounter spy;
@@ -158,6 +177,7 @@ private slots:
         QCOMPARE(m_host->unloads, stays ? 0 : 1);
         QCOMPARE(m_window->isVisible(), stays);
         QCOMPARE(spy.shows, !manual && stays ? 1 : 0); // a scheduled window shows itself once
+        QCOMPARE(elsewhere.connections(), 0);
     }
 
     // What the window says about itself, and the request it sends, in both programs.
@@ -321,6 +341,44 @@ private slots:
         QCOMPARE(QString::fromUtf8(test::readFile(log)), expected);
         QVERIFY(expected.startsWith("Updater\r\nVersion 1.0\r\nFile Created\r\n14-Mar-26 12:00:05\r\n\r\n\r\n"
                                     "14-Mar-26 12:00:05\r\nUpdate Check\r\n"));
+    }
+
+    // Whatever the server sends, the updater log holds no control character but its
+    // own CR LF line ends: the server's are made visible, so that showing the log in a
+    // terminal never lets the server drive it.
+    void updaterLogShowsControls_data()
+    {
+        QTest::addColumn<QByteArray>("message"); // the Message element
+        QTest::addColumn<QString>("shown");      // as the log shows it
+        QTest::newRow("escape sequences") << QByteArray("\x1b]0;owned\x07\x1b[2J") << "\\x1b]0;owned\\x07\\x1b[2J";
+        QTest::newRow("NUL and backspace") << QByteArray("a\0b\bc", 5) << "a\\x00b\\x08c";
+        QTest::newRow("bare CR") << QByteArray("safe\rEVIL") << "safe\\x0dEVIL";
+        QTest::newRow("tab") << QByteArray("a\tb") << "a\\x09b";
+        QTest::newRow("line ends") << QByteArray("one\ntwo\r\nthree") << "one\r\ntwo\r\nthree";
+        QTest::newRow("DEL and C1") << QByteArray("a\x7f b\xc2\x9b") << "a\\x7f b\\x9b";
+        QTest::newRow("not UTF-8") << QByteArray("\x9b[31mred") << "\\x9b[31mred";
+    }
+    void updaterLogShowsControls()
+    {
+        QFETCH(QByteArray, message);
+        QFETCH(QString, shown);
+        QVERIFY(test::writeFile(logPath() + "LogOn.txt", ""));
+        QByteArray doc = test::updateDocument("1", "0", "MESSAGE");
+        doc.replace("MESSAGE", message);
+        m_server->setReply({200, message + doc});
+        QVERIFY(load(true));
+        QVERIFY(runCheck());
+        QCOMPARE(m_window->ui->Status->text(), QStringLiteral("Version 1 of Tolvex is available "));
+        const QByteArray log = test::readFile(logPath() + "Updater.log");
+        for (qsizetype i = 0; i < log.size(); ++i) {
+            const uchar c = uchar(log[i]);
+            const bool lineEnd = (c == '\r' && log.mid(i + 1, 1) == "\n") || (c == '\n' && i > 0 && log[i - 1] == '\r');
+            if (c < 0x20 && !lineEnd)
+                QFAIL(qPrintable(QStringLiteral("byte 0x%1 at %2").arg(c, 2, 16, QLatin1Char('0')).arg(i)));
+        }
+        const QString text = QString::fromUtf8(log);
+        QVERIFY(text.contains("Web Page xml\r\n------------\r\n" + shown + "<?xml"));
+        QVERIFY(text.contains("Message      :  " + shown + "\r\n"));
     }
 
     // The updater needs its log folder, wherever the configuration puts it; a log

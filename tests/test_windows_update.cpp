@@ -5,6 +5,7 @@
 #include "ProgramFixture.h"
 #include "UpdateWindowHost.h"
 #include "ui_frmUpdater.h"
+#include <QDir>
 #include <QMenu>
 
 using namespace tolvex;
@@ -31,40 +32,63 @@ bool loadAsking(ProgramFixture &f, const QString &root, const QString &commandLi
     return true;
 }
 
+// What an update window showed when it was deleted.
+struct LastLook : QObject {
+    QString status;
+    int ticks = -1;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::DeferredDelete) {
+            const auto *window = static_cast<frmUpdater *>(watched);
+            status = window->ui->Status->text();
+            ticks = window->TickCount;
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 class WindowsUpdateTest : public QObject {
     Q_OBJECT
 private slots:
     // The seconds after start-up at which the automatic check loads its window, in a
-    // run of 20 seconds; each window is closed at once.
+    // run of 20 seconds; each window is closed at once. The schedule keeps whole
+    // seconds: a cycle that comes a little earlier in its second each time (half a
+    // second in at the start) keeps the cadence.
     void schedule_data()
     {
         QTest::addColumn<bool>("slave");
         QTest::addColumn<QString>("commandLine");
         QTest::addColumn<int>("updateOn");
+        QTest::addColumn<int>("earlierMs"); // each second's cycle comes this much earlier
         QTest::addColumn<QList<int>>("fired");
-        QTest::newRow("daily") << false << "" << 2 << QList<int>{3};
-        QTest::newRow("short update time") << false << "-ShortUpdateTime" << 2 << QList<int>{3, 10, 17};
-        QTest::newRow("-InhibitUpdate") << false << "-InhibitUpdate" << 2 << QList<int>{3};
-        QTest::newRow("switched off") << false << "" << 1 << QList<int>{};
+        QTest::newRow("daily") << false << "" << 2 << 0 << QList<int>{3};
+        QTest::newRow("short update time") << false << "-ShortUpdateTime" << 2 << 0 << QList<int>{3, 10, 17};
+        QTest::newRow("short update time, cycle drifting")
+            << false << "-ShortUpdateTime" << 2 << 1 << QList<int>{3, 10, 17};
+        QTest::newRow("-InhibitUpdate") << false << "-InhibitUpdate" << 2 << 0 << QList<int>{3};
+        QTest::newRow("switched off") << false << "" << 1 << 0 << QList<int>{};
         for (const char *sw : {"-InhibitShutdown", "-AddErrorMessage", "-StartShutdown", "-InhibitAdmin"})
-            QTest::newRow(sw) << false << sw << 2 << QList<int>{};
-        QTest::newRow("the slave has no schedule") << true << "-ShortUpdateTime" << 2 << QList<int>{};
+            QTest::newRow(sw) << false << sw << 2 << 0 << QList<int>{};
+        QTest::newRow("the slave has no schedule") << true << "-ShortUpdateTime" << 2 << 0 << QList<int>{};
     }
     void schedule()
     {
         QFETCH(bool, slave);
         QFETCH(QString, commandLine);
         QFETCH(int, updateOn);
+        QFETCH(int, earlierMs);
         HttpTestServer server;
         ProgramFixture f(slave);
         if (!slave)
             f.master()->config.Update_On = updateOn;
+        if (earlierMs > 0)
+            f.clock().set(f.clock().now().addMSecs(500));
         QVERIFY(loadAsking(f, server.root(), commandLine));
         MonitorWindow &w = f.window();
         QList<int> fired;
-        for (int s = 1; s <= 20 && f.second(); ++s) {
+        for (int s = 1; s <= 20 && (f.clock().set(f.clock().now().addMSecs(-earlierMs)), f.second()); ++s) {
             if (frmUpdater *u = w.updates->window()) {
                 fired << s;
                 QVERIFY(!u->isVisible());
@@ -242,6 +266,50 @@ private slots:
         QVERIFY(u);
         QTRY_VERIFY(u->isVisible());
         QCOMPARE(server.requestLines().size(), 2);
+    }
+
+    // A server that never ends its head holds nothing up: a flood of header lines ends
+    // each scheduled check at once as a failed download, a trickle is ended by the
+    // window's own time-out (its repeating timer firing on throughout), and no check
+    // leaves a connection or a thread behind.
+    void endlessHeadHoldsNothingUp_data()
+    {
+        QTest::addColumn<int>("everyMs"); // one header line every so many ms; 0: a flood
+        QTest::addColumn<int>("seconds"); // of the master's cycle
+        QTest::addColumn<QString>("status");
+        QTest::newRow("flood") << 0 << 17 << "Unable to contact web site";
+        QTest::newRow("trickle") << 50 << 3 << "Please Wait - Checking for the latest version";
+    }
+    void endlessHeadHoldsNothingUp()
+    {
+        QFETCH(int, everyMs);
+        QFETCH(int, seconds);
+        QFETCH(QString, status);
+        HttpTestServer server;
+        server.setReply({200, {}, false, true, {}, {}, everyMs});
+        ProgramFixture f(false);
+        QVERIFY(loadAsking(f, server.root(), "-ShortUpdateTime", true));
+        const auto threads = [] {
+            return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+        };
+        const qsizetype before = threads();
+        int checks = 0;
+        for (int s = 1; s <= seconds; ++s) {
+            QVERIFY(f.second());
+            QPointer<frmUpdater> u = f.window().updates->window();
+            if (!u)
+                continue;
+            ++checks;
+            LastLook look;
+            u->installEventFilter(&look);
+            QTRY_VERIFY_WITH_TIMEOUT(u.isNull(), 10000);
+            QCOMPARE(look.status, status);
+            QCOMPARE(look.ticks == 31, everyMs > 0); // closed by its own timer, or by the failure
+            QVERIFY(!f.window().state().UpdaterBusy);
+        }
+        QCOMPARE(server.requestLines().size(), checks);
+        QTRY_COMPARE(server.closedByClient(), checks);
+        QCOMPARE(threads(), before);
     }
 
 private:

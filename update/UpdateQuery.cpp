@@ -49,7 +49,10 @@ QString osVersionText(int platformId, const QString &kernelRelease)
 bool checkDue(int commandMode, const QDateTime &now, const QDateTime &nextCheck, int updateOn, bool updaterBusy)
 {
     const bool switchAllows = commandMode == 0 || commandMode == 5 || commandMode == 6;
-    return switchAllows && nextCheck.isValid() && now >= nextCheck && updateOn == 2 && !updaterBusy;
+    // Whole seconds: the moment is kept to the second, so a cycle that runs a few
+    // milliseconds earlier in its second than the one that set it still fires.
+    const bool reached = nextCheck.isValid() && now.toSecsSinceEpoch() >= nextCheck.toSecsSinceEpoch();
+    return switchAllows && reached && updateOn == 2 && !updaterBusy;
 }
 
 QDateTime nextCheckAfter(const QDateTime &now, int commandMode)

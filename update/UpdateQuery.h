@@ -31,9 +31,11 @@ inline constexpr int kLinuxPlatformId = 4;
 // large for a number, reads 0.
 QString osVersionText(int platformId, const QString &kernelRelease);
 
-// When the master's automatic check falls due: once the present moment has reached or passed `nextCheck` (so a cycle that
-// comes late still runs the check), with Update_On 2, no check running, and no
-// switch other than 5 ("-ShortUpdateTime") or 6 ("-InhibitUpdate") given.
+// When the master's automatic check falls due: once the present second has reached or
+// passed the second of `nextCheck` (so a cycle that comes late still runs the check,
+// and one early in its second runs it in that second), with Update_On 2, no check
+// running, and no switch other than 5 ("-ShortUpdateTime") or 6 ("-InhibitUpdate")
+// given.
 bool checkDue(int commandMode, const QDateTime &now, const QDateTime &nextCheck, int updateOn, bool updaterBusy);
 
 // The next automatic check, counted from the moment one fired: 24 hours on, 7 seconds

@@ -49,18 +49,42 @@ QString replyHeading()
 
 QString replyPageEntry(const QString &page)
 {
-    return lines({trimSpaces(page), QString()});
+    return lines({serverText(trimSpaces(page)), QString()});
 }
 
 QString replyDataEntry(const UpdateReply &r)
 {
     return lines({QStringLiteral("Web Page Data"), QStringLiteral("-------------"),
-                  QStringLiteral("Program Name :  ") + r.Name, QStringLiteral("Major Version:  ") + r.Version1,
-                  QStringLiteral("Minor Version:  ") + r.Version2, QStringLiteral("Contact url  :  ") + r.Contact,
-                  QStringLiteral("Download url :  ") + r.Download, QStringLiteral("Known Issues :  ") + r.KIssues,
-                  QStringLiteral("History      :  ") + r.History, QStringLiteral("Home Page    :  ") + r.Index,
-                  QStringLiteral("Message      :  ") + r.Message, QStringLiteral("Uninstall    :  ") + r.Uninstall,
+                  QStringLiteral("Program Name :  ") + serverText(r.Name),
+                  QStringLiteral("Major Version:  ") + serverText(r.Version1),
+                  QStringLiteral("Minor Version:  ") + serverText(r.Version2),
+                  QStringLiteral("Contact url  :  ") + serverText(r.Contact),
+                  QStringLiteral("Download url :  ") + serverText(r.Download),
+                  QStringLiteral("Known Issues :  ") + serverText(r.KIssues),
+                  QStringLiteral("History      :  ") + serverText(r.History),
+                  QStringLiteral("Home Page    :  ") + serverText(r.Index),
+                  QStringLiteral("Message      :  ") + serverText(r.Message),
+                  QStringLiteral("Uninstall    :  ") + serverText(r.Uninstall),
                   QStringLiteral("Error Count  :  ") + QString::number(r.ErrCount), QString(), QString(), QString()});
+}
+
+QString serverText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\n' || (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')) {
+            out += QStringLiteral("\r\n");
+            i += c == u'\r' ? 1 : 0;
+        } else if (c < 0x20 || (c >= 0x7f && c <= 0x9f)) {
+            // C0, DEL and C1: all of them can start or steer a terminal's sequences.
+            out += QStringLiteral("\\x") + QStringLiteral("%1").arg(int(c), 2, 16, QLatin1Char('0'));
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
 }
 
 QString trimSpaces(const QString &text)

@@ -18,11 +18,18 @@ QString requestEntry(const QDateTime &now, const QString &url);
 QString programEntry(int commandMode, const QString &displayName, const QString &major, const QString &minor,
                      const QString &osVer);
 // Entry 3, written in two calls: its heading, then the reply with the blanks at both
-// ends removed, and an empty line.
+// ends removed, and an empty line. Entries 3 and 4 show the server's text as
+// serverText() makes it.
 QString replyHeading();
 QString replyPageEntry(const QString &page);
 // Entry 4: the elements read from the reply and how many were missing.
 QString replyDataEntry(const UpdateReply &reply);
+
+// Text from the server as the log keeps it: every control character made visible as
+// "\x" and two hex digits ("\x1b"), so that showing the log never lets the server
+// drive a terminal. CR LF and a bare LF both become the log's line end CR LF; a bare
+// CR is made visible like any other control character.
+QString serverText(const QString &text);
 
 // Spaces removed at both ends (not other white space).
 QString trimSpaces(const QString &text);

@@ -1,102 +1,50 @@
 #include "urlGet.h"
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QUrl>
 #include <limits>
+
+using tolvex::update::HttpGet;
 
 urlGet::urlGet(QObject *parent)
     : QObject(parent),
-      m_net(new QNetworkAccessManager(this))
+      m_get(new HttpGet(this))
 {
+    connect(m_get, &HttpGet::received, this, [this](const QByteArray &body) {
+        m_data = body;
+        emit DownloadProgress(int(m_data.size()));
+    });
+    connect(m_get, &HttpGet::finished, this, [this](const QByteArray &body) {
+        ended();
+        m_data = body;
+        emit DownloadComplete(int(m_data.size()));
+    });
+    connect(m_get, &HttpGet::failed, this, [this](int number, const QString &description) {
+        ended();
+        m_data.clear();
+        emit DownloadFailed(number, description);
+    });
 }
 
-urlGet::~urlGet()
-{
-    dropReply();
-}
-
-void urlGet::dropReply()
-{
-    if (QNetworkReply *reply = m_reply.data()) {
-        m_reply.clear();
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
-}
+urlGet::~urlGet() = default;
 
 void urlGet::DownloadCancel()
 {
-    dropReply();
+    m_get->abort();
+    m_busy = false;
 }
 
 void urlGet::DownloadStart(const QString &URL, int Mode)
 {
     if (URL.isEmpty())
         return;
-    dropReply();
     m_durationMs = 0;
     m_data.clear();
+    m_busy = true;
     m_started.start();
-
-    QNetworkRequest request{QUrl(URL)};
-    if (Mode & kFreshCopy) {
-        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-        request.setRawHeader("Cache-Control", "no-cache");
-    }
-    QNetworkReply *reply = m_net->get(request);
-    m_reply = reply;
-    // Every notification names its reply: one that is no longer the current download
-    // is ignored.
-    connect(reply, &QIODevice::readyRead, this, [this, reply] {
-        if (reply == m_reply)
-            takeBytes(reply);
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
-        if (reply == m_reply)
-            finish(reply);
-    });
+    m_get->start(QUrl(URL), (Mode & kFreshCopy) != 0, kMaxBytes, m_timeoutMs);
 }
 
-void urlGet::takeBytes(QNetworkReply *reply)
+void urlGet::ended()
 {
-    const QByteArray more = reply->read(kMaxBytes + 1 - m_data.size());
-    if (more.isEmpty())
-        return;
-    m_data += more;
-    if (m_data.size() > kMaxBytes) {
-        fail(kTooLarge, QStringLiteral("The reply is longer than %1 bytes").arg(kMaxBytes));
-        return;
-    }
-    emit DownloadProgress(int(m_data.size()));
-}
-
-void urlGet::finish(QNetworkReply *reply)
-{
-    // A whole reply from the server counts as delivered whatever its status: an error
-    // page is the server's answer. A download that got no answer, or only part of
-    // one, fails.
-    const int error = int(reply->error());
-    const bool statusError = (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError)
-        || (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
-    const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-    if (error != QNetworkReply::NoError && !(answered && statusError)) {
-        fail(error, reply->errorString());
-        return;
-    }
-    takeBytes(reply);
-    if (m_reply != reply)
-        return; // too long: already reported
+    m_busy = false;
     m_durationMs = int(std::min<qint64>(m_started.elapsed(), std::numeric_limits<int>::max()));
-    m_reply.clear();
-    reply->deleteLater();
-    emit DownloadComplete(int(m_data.size()));
-}
-
-void urlGet::fail(int number, const QString &description)
-{
-    m_durationMs = int(std::min<qint64>(m_started.elapsed(), std::numeric_limits<int>::max()));
-    dropReply();
-    m_data.clear();
-    emit DownloadFailed(number, description);
 }

@@ -1,5 +1,6 @@
 #include "HttpTestServer.h"
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace tolvex::test {
 
@@ -8,6 +9,7 @@ HttpTestServer::HttpTestServer()
     m_server.listen(QHostAddress::LocalHost, 0);
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            ++m_connections;
             socket->setParent(this);
             socket->setProperty("answered", false);
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
@@ -45,30 +47,60 @@ void HttpTestServer::readRequest(QTcpSocket *socket)
     socket->setProperty("seen", true);
     m_heads << head.left(head.indexOf("\r\n\r\n"));
     m_lines << QString::fromLatin1(head.left(head.indexOf("\r\n")));
-    if (m_reply.hold)
-        m_held << socket;
+    const Reply reply = m_replies.value(m_lines.size() - 1, m_replies.last());
+    if (reply.hold)
+        m_held.append({socket, reply});
     else
-        answer(socket);
+        answer(socket, reply);
 }
 
-void HttpTestServer::answer(QTcpSocket *socket)
+void HttpTestServer::answer(QTcpSocket *socket, const Reply &reply)
 {
+    if (reply.endlessHeadMs >= 0) {
+        streamHead(socket, reply.endlessHeadMs);
+        return;
+    }
     socket->setProperty("answered", true);
-    QByteArray out = "HTTP/1.1 " + QByteArray::number(m_reply.status)
-        + (m_reply.status == 200 ? " OK" : " Error") + "\r\nContent-Type: text/xml\r\nConnection: close\r\n";
-    if (m_reply.withLength)
-        out += "Content-Length: " + QByteArray::number(m_reply.body.size()) + "\r\n";
-    out += "\r\n" + m_reply.body;
+    QByteArray out = reply.raw;
+    if (out.isNull()) {
+        out = "HTTP/1.1 " + QByteArray::number(reply.status) + (reply.status == 200 ? " OK" : " Error")
+            + "\r\nContent-Type: text/xml\r\nConnection: close\r\n";
+        if (!reply.location.isEmpty())
+            out += "Location: " + reply.location + "\r\n";
+        if (reply.withLength)
+            out += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+        out += "\r\n" + reply.body;
+    }
     socket->write(out);
     socket->disconnectFromHost();
 }
 
+// A head that never ends: header lines until the client gives up, as fast as it reads
+// them or one line every `everyMs`.
+void HttpTestServer::streamHead(QTcpSocket *socket, int everyMs)
+{
+    socket->write("HTTP/1.1 200 OK\r\n");
+    const QByteArray line = "X-Filler: never the end of the head\r\n";
+    if (everyMs > 0) {
+        auto *timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket, [socket, line] { socket->write(line); });
+        timer->start(everyMs);
+        return;
+    }
+    const auto more = [socket, line] {
+        if (socket->bytesToWrite() < 64 * 1024)
+            socket->write(line.repeated(1024));
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, more);
+    more();
+}
+
 void HttpTestServer::release()
 {
-    const QList<QPointer<QTcpSocket>> held = std::exchange(m_held, {});
-    for (const QPointer<QTcpSocket> &socket : held) {
+    const auto held = std::exchange(m_held, {});
+    for (const auto &[socket, reply] : held) {
         if (socket && socket->state() == QAbstractSocket::ConnectedState)
-            answer(socket);
+            answer(socket, reply);
     }
 }
 
