@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QNetworkDatagram>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -57,6 +58,8 @@ void SlaveConfigTest::cycleClosesTheIdleScreen()
     const int count = m.st.Count;
     frmSlaveConfig &s = openScreen(f);
     QCOMPARE(s.windowTitle(), QStringLiteral("Tolvex Slave Configuration"));
+    QCOMPARE(s.size(), s.sizeHint().expandedTo(s.minimumSizeHint()));  // not the size the form was drawn at
+    QVERIFY((s.frameGeometry().center() - s.screen()->availableGeometry().center()).manhattanLength() <= 4);
     QVERIFY(m.st.DialogOpen && !m.ui->Config->isEnabled() && !m.mPopUpConfig->isEnabled());
     int elapsed = 0;
     while (m.configScreen() && elapsed < 10) {
