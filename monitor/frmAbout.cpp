@@ -41,7 +41,7 @@ void frmAbout::open()
     // Topmost from the first moment, so that the flag need not change once shown.
     if (m_main.common().RunOnTop == 2)
         tolvex::setTopmost(*this, true);
-    // Over a topmost main window (a countdown) it comes up above it, not behind it.
+    // Over a topmost window of the program (Run On Top) it comes up above it, not behind.
     if (opening)
         tolvex::stackOverProgram(*this);
     show();

@@ -18,8 +18,10 @@ bool programHasTopmostWindow(const QWidget *except = nullptr);
 
 // Makes `window`, not shown yet, come up above every window of its program: it is
 // made topmost when another shown window of the program is, and belongs to (is
-// transient for) the owner window, so that the window manager keeps it above that one.
-// Nothing belongs to it when no other window is shown.
+// transient for) the owner window. The window manager keeps a box above its owner
+// whatever the owner's layer; a plain window (a screen, the About box) is told of its
+// owner too, but on X11 only the topmost flag lifts it. Nothing belongs to it when no
+// other window is shown.
 void stackOverProgram(QWidget &window);
 
 } // namespace tolvex
