@@ -2,6 +2,7 @@
 // states they set alike.
 #include "ConfigScreen.h"
 #include "VbColor.h"
+#include "WindowStacking.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -67,8 +68,10 @@ void ConfigScreen::LogLevelT_Click()
 
 void ConfigScreen::RunOnTopT_Click()
 {
+    // While another window of the program stays on top (the main window with Run On
+    // Top), the screen stays on top too, so that it never drops behind that window.
     if (!Loading)
-        setTopmost(c.RunOnTopT->isChecked());
+        setTopmost(c.RunOnTopT->isChecked() || programHasTopmostWindow(this));
 }
 
 void ConfigScreen::ReadShutType()

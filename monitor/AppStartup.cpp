@@ -1,4 +1,5 @@
 #include "AppStartup.h"
+#include "AltLetterGuard.h"
 #include "CommandLine.h"
 #include "MonitorWindow.h"
 #include "mdAdminTest.h"
@@ -61,6 +62,7 @@ struct ScreenServices {
 
 int runStartUpError(QApplication &app, MultiInst::Program program)
 {
+    guardAltLetters(app);
     ScreenServices screen;
     MultiInst window(program);
     window.setExitAction([&app] { app.quit(); });
@@ -81,6 +83,8 @@ int runProgram(QApplication &app, MultiInst::Program program, PowerBackend &powe
 {
     const bool master = program == MultiInst::Program::Master;
     app.setQuitOnLastWindowClosed(false); // a watchdog keeps running without a window
+    // On every window: an Alt+letter that no enabled button takes is never typed text.
+    guardAltLetters(app);
     const QString commandLine = cmdline::join(app.arguments().mid(1));
 
     InstanceLock lock;

@@ -1,6 +1,8 @@
 // The main window's side of the configuration screen, the same in both programs.
 #include "ConfigScreen.h"
 #include "MonitorWindow.h"
+#include "WindowHelpers.h"
+#include "WindowStacking.h"
 #include "mdMisc.h"
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +20,9 @@ void MonitorWindow::Config_Click()
             return;
         m_configScreen->setLogo(ctl.Logo->pixmap());
         m_configScreen->Form_Load();
+        // In the middle of the screen, and above a topmost main window (Run On Top).
+        centreOnScreen(*m_configScreen, screen());
+        stackOverProgram(*m_configScreen);
     }
     m_configScreen->show();
     m_configScreen->raise();

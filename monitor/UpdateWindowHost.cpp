@@ -2,6 +2,7 @@
 #include "MonitorWindow.h"
 #include "TolvexVersion.h"
 #include "TrayPictures.h"
+#include "WindowStacking.h"
 #include "mdMisc.h"
 #include <QAction>
 #include <QPushButton>
@@ -35,8 +36,10 @@ void UpdateWindowHost::load(bool manual)
     m_form = new frmUpdater(*this, &m_window, windowOptions);
     m_form->setObjectName(QStringLiteral("frmUpdater"));
     m_form->Form_Load();
-    if (manual)
+    if (manual) {
+        stackOverProgram(*m_form);
         m_form->show();
+    }
 }
 
 void UpdateWindowHost::inhibit(bool updateControl)

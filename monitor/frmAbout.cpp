@@ -3,10 +3,10 @@
 #include "TolvexVersion.h"
 #include "TrayPictures.h"
 #include "WindowHelpers.h"
+#include "WindowStacking.h"
 #include "mdMisc.h"
 #include "ui_frmAbout.h"
 #include <QCloseEvent>
-#include <QScreen>
 #include <QTimer>
 
 frmAbout::frmAbout(tolvex::MonitorWindow &main)
@@ -32,18 +32,18 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::open()
 {
+    const bool opening = !isVisible();
     if (!m_loaded) {
         Form_Load();
         // Each opening comes up in the middle of the screen.
-        if (const QScreen *screen = m_main.screen()) {
-            adjustSize();
-            const QRect r = screen->availableGeometry();
-            move(r.center() - rect().center());
-        }
+        tolvex::centreOnScreen(*this, m_main.screen());
     }
     // Topmost from the first moment, so that the flag need not change once shown.
     if (m_main.common().RunOnTop == 2)
         tolvex::setTopmost(*this, true);
+    // Over a topmost window of the program (Run On Top) it comes up above it, not behind.
+    if (opening)
+        tolvex::stackOverProgram(*this);
     show();
     raise();
     activateWindow();

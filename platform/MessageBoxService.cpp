@@ -1,4 +1,5 @@
 #include "MessageBoxService.h"
+#include "WindowStacking.h"
 
 #include <QMessageBox>
 #include <QTimer>
@@ -61,6 +62,9 @@ BoxAnswer QtMessageBoxService::show(const BoxRequest &request)
         timeout->start();
     }
 
+    // Above every window of the program, also a topmost one (a countdown, Run On Top),
+    // so that nobody answers a box they cannot see.
+    stackOverProgram(box);
     const int result = box.exec();
     if (request.buttons == BoxButtons::YesNo)
         return result == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;

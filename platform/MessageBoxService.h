@@ -28,8 +28,9 @@ public:
     virtual BoxAnswer show(const BoxRequest &request) = 0;
 };
 
-// Real boxes on screen (QMessageBox). A timed box closes itself when its time runs
-// out, and only itself; closed earlier by the user, its timer ends with it.
+// Real boxes on screen (QMessageBox), each above every window of the program. A timed
+// box closes itself when its time runs out, and only itself; closed earlier by the
+// user, its timer ends with it.
 class QtMessageBoxService : public MessageBoxService {
 public:
     BoxAnswer show(const BoxRequest &request) override;

@@ -1,7 +1,11 @@
 #include "WindowHelpers.h"
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMouseEvent>
+#include <QScreen>
+#include <algorithm>
 
 namespace tolvex {
 
@@ -58,6 +62,25 @@ void setTopmost(QWidget &window, bool topmost)
     Qt::WindowFlags flags = window.windowFlags();
     flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
     changeWindowFlags(window, flags);
+}
+
+void centreOnScreen(QWidget &window, const QScreen *screen)
+{
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The size the layout asks for, all of it: a window's adjustSize() would keep a
+    // large window to two thirds of a small screen, below its own minimum.
+    window.ensurePolished();
+    if (QLayout *layout = window.layout())
+        layout->activate();
+    QSize size = window.sizeHint().expandedTo(window.minimumSizeHint()).expandedTo(window.minimumSize());
+    if (window.hasHeightForWidth())
+        size.setHeight(std::max(size.height(), window.heightForWidth(size.width())));
+    window.resize(size);
+    const QRect free = screen->availableGeometry();
+    window.move(free.center() - window.rect().center());
 }
 
 } // namespace tolvex

@@ -3,6 +3,7 @@
 #include <functional>
 
 class QLabel;
+class QScreen;
 
 // Small things every window of the programs does with itself.
 namespace tolvex {
@@ -17,5 +18,9 @@ void changeWindowFlags(QWidget &window, Qt::WindowFlags flags);
 
 // Keeps a window above all others, or lets it go; changed only when it differs.
 void setTopmost(QWidget &window, bool topmost);
+
+// Gives a window, not shown yet, the size its layout asks for and puts it in the middle
+// of the screen (of `screen`, else of the primary one), inside the part free of panels.
+void centreOnScreen(QWidget &window, const QScreen *screen = nullptr);
 
 } // namespace tolvex

@@ -2,6 +2,9 @@
 # Installs the Debian packages the build and the tests need, when they are missing.
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev)
+# One test watches the windows' stacking under a real X server and window manager:
+# Xvfb, openbox, xdotool (keys) and xprop (x11-utils, the stacking order).
+packages+=(xvfb openbox xdotool x11-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 // The master's configuration screen without its main window: loading, the value
 // string, the field states and their handlers, the two-step Exit, the rights and the
 // timers. What both screens share is tested here, on the master's.
+#include "AltLetterGuard.h"
 #include "ScreenFixture.h"
 
 using namespace tolvex;
@@ -37,6 +38,8 @@ private slots:
     void startModeEmptiesTheOtherKind_data();
     void startModeEmptiesTheOtherKind();
     void topmostAndLogo();
+    void strayMnemonics_data();
+    void strayMnemonics();
 };
 
 void ConfigScreenTest::loadsTheRunningValues()
@@ -259,8 +262,57 @@ void ConfigScreenTest::topmostAndLogo()
     QVERIFY(!(s.windowFlags() & Qt::WindowStaysOnTopHint));
     f.set("RunOnTopT=1");
     QVERIFY(s.windowFlags() & Qt::WindowStaysOnTopHint);
+    // While another window of the program stays on top, the screen never drops behind it.
+    test::quietOffscreenWindowWarnings();
+    QWidget main;
+    main.setWindowFlag(Qt::WindowStaysOnTopHint);
+    main.show();
+    f.set("RunOnTopT=0");
+    QVERIFY(s.windowFlags() & Qt::WindowStaysOnTopHint);
     QTest::mouseClick(f.control("Logo"), Qt::LeftButton);
     QCOMPARE(f.host.homePages, 1);
+}
+
+// Alt+letter acts only through an enabled button: a greyed button's letter, or a
+// letter no button has, never reaches the field with the focus as typed text.
+void ConfigScreenTest::strayMnemonics_data()
+{
+    QTest::addColumn<bool>("admin");
+    QTest::addColumn<int>("logLevel");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("letters");
+    QTest::addColumn<int>("viewed");  // View Log's openings
+    QTest::newRow("no log: Alt+A, Alt+V in the log name") << true << 1 << "LogNameT" << "av" << 0;
+    QTest::newRow("user: Alt+S, Alt+R in a number") << false << 2 << "CPUDelayT" << "sr" << 0;
+    QTest::newRow("user: Alt+S, Alt+R in the shut type list") << false << 2 << "ShutNameT" << "sr" << 0;
+    QTest::newRow("a letter no button has") << true << 2 << "LogPathT" << "q" << 0;
+    QTest::newRow("an enabled button's letter acts") << true << 2 << "LogNameT" << "v" << 1;
+}
+
+void ConfigScreenTest::strayMnemonics()
+{
+    QFETCH(bool, admin);
+    QFETCH(int, logLevel);
+    QFETCH(QString, field);
+    QFETCH(QString, letters);
+    QFETCH(int, viewed);
+    guardAltLetters(*qApp);  // as both programs do when they start
+    test::quietOffscreenWindowWarnings();
+    MasterScreen f(masterRecordWith({"LogLevel=" + QString::number(logLevel)}));
+    f.host.admin = admin;
+    frmConfig &s = f.open();
+    s.show();
+    s.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&s));
+    QWidget *target = f.control(field);
+    target->setFocus();
+    const QString before = f.text(field);
+    for (const QChar letter : letters)
+        QTest::keyClick(target, Qt::Key(Qt::Key_A + (letter.unicode() - 'a')), Qt::AltModifier);
+    QTest::qWait(300);  // a button pressed by its letter clicks once it has shown the press
+    QCOMPARE(f.text(field), before);
+    QCOMPARE(f.host.program.desktopService.opened().size(), viewed);
+    QVERIFY(f.host.program.shown().empty());
 }
 
 QTEST_MAIN(ConfigScreenTest)

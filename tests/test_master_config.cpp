@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QNetworkDatagram>
 #include <QTimer>
 #include <QUdpSocket>
@@ -78,6 +79,9 @@ void MasterConfigTest::openingPausesTheCycleNotThePolls()
     frmConfig *s = f.screen();
     QVERIFY(s && s->isVisible());
     QCOMPARE(s->windowTitle(), QStringLiteral("Tolvex Configuration"));
+    // Whole, in the middle of the screen (but for the frame, unknown before it shows).
+    QCOMPARE(s->size(), s->sizeHint().expandedTo(s->minimumSizeHint()));
+    QVERIFY((s->frameGeometry().center() - s->screen()->availableGeometry().center()).manhattanLength() <= 4);
     QVERIFY(m.st.DialogOpen);
     QVERIFY(!m.ui->Config->isEnabled() && !m.ui->TestS->isEnabled() && !m.ui->About->isEnabled());
     QVERIFY(!m.mPopUpConfig->isEnabled());

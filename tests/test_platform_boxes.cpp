@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 #include <cstdio>
 #include <fcntl.h>
@@ -23,6 +24,18 @@ BoxRequest box(const QString &title, BoxButtons buttons = BoxButtons::Ok, int ti
 }
 
 } // namespace
+
+// Which windows of the program are shown when a box opens: "main" (topmost or not)
+// and a "dialog" of the program opened over it, and which of them is active.
+struct StackCase {
+    QString main;       // "shown", "minimised" or "hidden"
+    bool mainTopmost;
+    bool dialog;        // a second window shown (not topmost)
+    QString active;     // "main", "dialog" or "" (none active)
+    QString owner;      // the window the box belongs to, "" for none
+    bool topmost;       // the box itself
+};
+Q_DECLARE_METATYPE(StackCase)
 
 class TestPlatformBoxes : public QObject {
     Q_OBJECT
@@ -128,6 +141,61 @@ private slots:
         QCOMPARE(boxes.show(box("Port in use", BoxButtons::YesNo)), BoxAnswer::Yes);
         QCOMPARE(seen, QStringLiteral("Port in use|First line\nSecond line|%1|2").arg(QMessageBox::Warning));
         QVERIFY(!hung);
+    }
+
+    // A box comes up above every window of its program: it belongs to the window
+    // the user looks at and is topmost while any shown window of the program is.
+    void realBoxesStandAboveTheProgram_data()
+    {
+        QTest::addColumn<StackCase>("c");
+        QTest::newRow("no window shown") << StackCase{"hidden", true, false, "", "", false};
+        QTest::newRow("the main window") << StackCase{"shown", false, false, "main", "main", false};
+        QTest::newRow("a topmost main window") << StackCase{"shown", true, false, "main", "main", true};
+        QTest::newRow("a topmost main window, not active") << StackCase{"shown", true, false, "", "main", true};
+        QTest::newRow("a dialog active over a topmost main window") << StackCase{"shown", true, true, "dialog", "dialog", true};
+        QTest::newRow("a topmost main window and a dialog, none active") << StackCase{"shown", true, true, "", "main", true};
+        QTest::newRow("a minimised topmost window counts for nothing") << StackCase{"minimised", true, true, "", "dialog", false};
+    }
+
+    void realBoxesStandAboveTheProgram()
+    {
+        QFETCH(StackCase, c);
+        test::quietOffscreenWindowWarnings();
+        QWidget main;
+        main.setObjectName("main");
+        main.setWindowFlag(Qt::WindowStaysOnTopHint, c.mainTopmost);
+        QWidget dialog;
+        dialog.setObjectName("dialog");
+        if (c.main == "shown")
+            main.show();
+        else if (c.main == "minimised")
+            main.showMinimized();
+        if (c.dialog)
+            dialog.show();
+        if (!c.active.isEmpty()) {
+            QWidget *active = c.active == "main" ? &main : &dialog;
+            active->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(active));
+        } else {
+            QApplication::setActiveWindow(nullptr);
+        }
+        QString owner = "?";
+        bool topmost = false;
+        QTimer::singleShot(0, [&] {
+            if (auto *b = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                const QWindow *parent = b->windowHandle()->transientParent();
+                owner = !parent                          ? ""
+                        : parent == main.windowHandle()   ? "main"
+                        : parent == dialog.windowHandle() ? "dialog"
+                                                          : "another window";
+                topmost = b->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+                b->done(0);
+            }
+        });
+        QtMessageBoxService boxes;
+        QCOMPARE(boxes.show(box("Tolvex Simulate Power Off")), BoxAnswer::Ok);
+        QCOMPARE(owner, c.owner);
+        QCOMPARE(topmost, c.topmost);
     }
 
     void trayWorksWithoutNotificationArea()

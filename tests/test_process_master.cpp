@@ -4,6 +4,8 @@
 #include "RealProgram.h"
 #include "TestSupport.h"
 #include <QtTest>
+#include <csignal>
+#include <sys/prctl.h>
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -32,6 +34,75 @@ struct Master : RealProgram {
     bool says(const QString &text) { return eventually([&] { return errors().contains(text); }, kStartMs); }
 };
 
+// A desktop of its own: an X server on a free display (1280x1024) with the openbox
+// window manager, and the X tools that press keys and read the stacking order.
+struct Desktop {
+    QProcess server, manager;
+    QString display;
+    QString why;  // why there is no desktop, when there is none
+
+    Desktop()
+    {
+        for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop"}) {
+            if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) {
+                why = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
+                return;
+            }
+        }
+        // The server picks a free display and writes its number on standard output.
+        start(server, QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+        if (!eventually([this] { return server.canReadLine() || server.state() == QProcess::NotRunning; }, 10000)
+            || !server.canReadLine()) {
+            why = QStringLiteral("the X server did not start");
+            return;
+        }
+        display = QLatin1Char(':') + QString::fromLatin1(server.readLine()).trimmed();
+        start(manager, QStringLiteral("openbox"), {});
+        if (!eventually([this] { return tool("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id"); }, 10000))
+            why = QStringLiteral("the window manager did not start");
+    }
+    ~Desktop()
+    {
+        for (QProcess *p : {&manager, &server}) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+    }
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        return env;
+    }
+    void start(QProcess &p, const QString &program, const QStringList &arguments)
+    {
+        p.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+        p.setProcessEnvironment(environment());
+        p.start(program, arguments);
+        p.waitForStarted(5000);
+    }
+    QString tool(const char *program, const QStringList &arguments)
+    {
+        QProcess p;
+        start(p, QLatin1String(program), arguments);
+        p.waitForFinished(5000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+    // The managed windows, bottom to top: their titles and whether they are topmost.
+    QStringList stacking()
+    {
+        const QString ids = tool("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"}).section('#', 1);
+        QStringList windows;
+        for (const QString &id : ids.split(',', Qt::SkipEmptyParts)) {
+            const QString title = tool("xprop", {"-id", id.trimmed(), "WM_NAME"}).section('"', 1, 1);
+            const bool above = tool("xprop", {"-id", id.trimmed(), "_NET_WM_STATE"}).contains("_NET_WM_STATE_ABOVE");
+            windows << title + (above ? QStringLiteral(" (on top)") : QString());
+        }
+        return windows;
+    }
+};
+
 } // namespace
 
 class MasterProcessTest : public QObject {
@@ -40,6 +111,7 @@ private slots:
     void startsOverAnEmptyLog();
     void secondInstanceIsRefusedUnlessAllowed();
     void missingDataFolderEndsWithItsBox();
+    void boxStandsAboveATopmostWindow();
 };
 
 // A start over a log emptied by a crash or a full disk: the empty log is kept as
@@ -79,6 +151,34 @@ void MasterProcessTest::missingDataFolderEndsWithItsBox()
     QVERIFY(master.says(QStringLiteral("[box] Tolvex Data Directory Error | The data directory does not exist.")));
     QVERIFY(eventually([&] { return master.process.state() == QProcess::NotRunning; }, 10000));
     QCOMPARE(master.process.exitCode(), 1);
+}
+
+// Under a real window manager, with Run On Top, the configuration screen's Archive
+// question comes up above the topmost screen and main window, not hidden behind them.
+// The master runs unconfigured under a test switch, so it never counts down.
+void MasterProcessTest::boxStandsAboveATopmostWindow()
+{
+    Desktop desktop;
+    if (!desktop.why.isEmpty())
+        QSKIP(qPrintable(desktop.why));
+    RealProgram master(QStringLiteral("TolvexM"));
+    MasterConfig config = masterScreenDefaults();
+    config.RunOnTop = 2;
+    config.Port1 = freeUdpPort(2);
+    config.Port2 = config.Port1 + 1;
+    QVERIFY(master.install(masterConfigFileText(config, 1, 0, QDateTime::currentDateTime())));
+    QVERIFY(master.start(TOLVEX_MU_PATH, {"-InhibitAdmin", "-AllowMulti"}, desktop.environment()));
+    const auto shows = [&desktop](const QStringList &windows) {
+        return eventually([&] { return desktop.stacking() == windows; }, RealProgram::kStartMs);
+    };
+    QVERIFY2(shows({"Tolvex (on top)"}), qPrintable(desktop.stacking().join(" < ")));
+    desktop.tool("xdotool", {"key", "alt+c"});
+    QVERIFY2(shows({"Tolvex (on top)", "Tolvex Configuration (on top)"}), qPrintable(desktop.stacking().join(" < ")));
+    desktop.tool("xdotool", {"key", "alt+a"});
+    QVERIFY2(shows({"Tolvex (on top)", "Tolvex Configuration (on top)", "Archive Tolvex Log File (on top)"}),
+             qPrintable(desktop.stacking().join(" < ")));
+    desktop.tool("xdotool", {"key", "Escape"});  // Cancel: the log stays as it is
+    QVERIFY(shows({"Tolvex (on top)", "Tolvex Configuration (on top)"}));
 }
 
 QTEST_MAIN(MasterProcessTest)

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QNetworkDatagram>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -61,6 +62,8 @@ void SlaveConfigTest::cycleClosesTheIdleScreen()
     QCOMPARE(s.ui->CPUDelayT->text() + '|' + s.ui->ShutTimeT->text(),
              QString::number(f.config.CPUDelay) + '|' + QString::number(f.config.ShutTime));
     QCOMPARE(m.st.CommsLimit * 100 + m.st.ShutLimit, 606);
+    QCOMPARE(s.size(), s.sizeHint().expandedTo(s.minimumSizeHint()));  // not the size the form was drawn at
+    QVERIFY((s.frameGeometry().center() - s.screen()->availableGeometry().center()).manhattanLength() <= 4);
     QVERIFY(m.st.DialogOpen && !m.ui->Config->isEnabled() && !m.mPopUpConfig->isEnabled());
     int elapsed = 0;
     while (m.configScreen() && elapsed < 10) {

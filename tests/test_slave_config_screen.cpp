@@ -3,6 +3,7 @@
 // file and its texts. What both screens share is tested on the master's.
 #include "ScreenFixture.h"
 #include "frmSlaveConfig.h"
+#include <QRegularExpression>
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -24,6 +25,25 @@ struct SlaveScreen : ScreenFixture<frmSlaveConfig, SlaveConfig> {
     }
 };
 
+// The size a screen asks for once shown, with every marker in the bold of a failed
+// check when `bold` is set, and the longest note of the shut type.
+template <typename Fixture>
+QSize shownSize(Fixture &f, bool bold)
+{
+    ConfigScreen &s = f.open();
+    f.set("ShutNameT=Power Off");  // "(Forces Applications To Close)"
+    if (bold) {
+        static const QRegularExpression marker(QStringLiteral("M\\d?$|^CompL$|^IPAddL$"));
+        for (QLabel *label : s.findChildren<QLabel *>()) {
+            if (marker.match(label->objectName()).hasMatch())
+                colors::setBold(label, true);
+        }
+    }
+    s.show();
+    QCoreApplication::processEvents();
+    return s.sizeHint().expandedTo(s.minimumSizeHint());
+}
+
 } // namespace
 
 class SlaveConfigScreenTest : public QObject {
@@ -31,6 +51,8 @@ class SlaveConfigScreenTest : public QObject {
 private slots:
     void checks_data();
     void checks();
+    void bothScreensFitASmallScreen_data();
+    void bothScreensFitASmallScreen();
     void statusStaysAfterAFailedCheck();
     void itsOwnTexts();
     void activationModeCountsAsAChange();
@@ -80,6 +102,37 @@ void SlaveConfigScreenTest::checks()
         s.Save_Click();
         QCOMPARE(f.configBytes(), before);
     }
+}
+
+// Each screen fits a 1024x768 desktop with a panel of 40 pixels and the frame a window
+// manager puts around it (openbox: 2 by 25 pixels), also once every marker is bold.
+// The test font is the desktop's own, so the pixels are the ones a person sees.
+void SlaveConfigScreenTest::bothScreensFitASmallScreen_data()
+{
+    QTest::addColumn<bool>("slave");
+    QTest::addColumn<bool>("bold");
+    QTest::newRow("master, as opened") << false << false;
+    QTest::newRow("master, every marker bold") << false << true;
+    QTest::newRow("slave, as opened") << true << false;
+    QTest::newRow("slave, every marker bold") << true << true;
+}
+
+void SlaveConfigScreenTest::bothScreensFitASmallScreen()
+{
+    QFETCH(bool, slave);
+    QFETCH(bool, bold);
+    test::quietOffscreenWindowWarnings();
+    QSize size;
+    if (slave) {
+        SlaveScreen f;
+        size = shownSize(f, bold);
+    } else {
+        MasterScreen f;
+        size = shownSize(f, bold);
+    }
+    const QSize room(1024 - 24, 768 - 40 - 48);
+    QVERIFY2(size.width() <= room.width() && size.height() <= room.height(),
+             qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height())));
 }
 
 // The slave's check starts no status time-out: a text set after a failed one stays.

@@ -6,6 +6,7 @@
 #include "UpdaterLog.h"
 #include "VersionCheck.h"
 #include "WindowHelpers.h"
+#include "WindowStacking.h"
 #include "ui_frmUpdater.h"
 #include "urlGet.h"
 #include <QCloseEvent>
@@ -135,8 +136,12 @@ void frmUpdater::urlGet1_DownloadComplete(int)
     bool newer = false;
     if (ErrCount == 0) {
         newer = CheckVersion();
-        if (newer)
+        if (newer && !isVisible()) {
+            // A silent check that found a newer version comes up above the program's
+            // windows, a topmost one too.
+            tolvex::stackOverProgram(*this);
             show();
+        }
     } else {
         ui->Status->setText(QStringLiteral("Error getting data - try again later"));
     }
