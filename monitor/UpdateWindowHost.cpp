@@ -2,7 +2,6 @@
 #include "MonitorWindow.h"
 #include "TolvexVersion.h"
 #include "TrayPictures.h"
-#include "WindowStacking.h"
 #include "mdMisc.h"
 #include <QAction>
 #include <QPushButton>
@@ -36,10 +35,8 @@ void UpdateWindowHost::load(bool manual)
     m_form = new frmUpdater(*this, &m_window, windowOptions);
     m_form->setObjectName(QStringLiteral("frmUpdater"));
     m_form->Form_Load();
-    if (manual) {
-        stackOverProgram(*m_form);
-        m_form->show();
-    }
+    if (manual)
+        m_form->showOverProgram();
 }
 
 void UpdateWindowHost::inhibit(bool updateControl)

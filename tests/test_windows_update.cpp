@@ -7,6 +7,7 @@
 #include "ui_frmUpdater.h"
 #include <QDir>
 #include <QMenu>
+#include <QScreen>
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -30,6 +31,14 @@ bool loadAsking(ProgramFixture &f, const QString &root, const QString &commandLi
     f.window().updates->webRoot = root;
     f.window().updates->windowOptions.manualTimer = !ownTimer;
     return true;
+}
+
+// A window that comes up whole in the middle of its screen.
+bool isCentred(const QWidget &window)
+{
+    const QRect screen = window.screen()->availableGeometry();
+    return screen.contains(window.frameGeometry())
+        && (window.frameGeometry().center() - screen.center()).manhattanLength() <= 4;
 }
 
 // What an update window showed when it was deleted.
@@ -163,6 +172,7 @@ private slots:
             QTest::mouseClick(w.controls().Update, Qt::LeftButton);
         frmUpdater *u = w.updates->window();
         QVERIFY(u && u->isVisible());
+        QVERIFY(isCentred(*u));
         QCOMPARE(u->windowTitle(), f.product() + " Update Check");
         QCOMPARE(u->ui->UVersion->text(), f.product() + " Version " + version);
         QVERIFY(w.state().UpdaterBusy && w.state().ManualCheck);
@@ -240,6 +250,7 @@ private slots:
             "GET /software/misc/updatecheck.xml?PName=Tolvex&ampPVer=0.9.0.0&ampOSVer="));
         if (shown) {
             QTRY_VERIFY(u->isVisible());
+            QVERIFY(isCentred(*u));
             QCOMPARE(u->ui->Status->text(), QStringLiteral("Version 1 of Tolvex is available "));
             QVERIFY(f.window().state().UpdaterBusy);
             QTRY_VERIFY_WITH_TIMEOUT(u.isNull(), 10000); // closes itself after about 3 s

@@ -129,6 +129,15 @@ void frmUpdater::urlGet1_DownloadProgress(int)
     ui->Status->setText(QStringLiteral("Getting latest version of ") + displayName());
 }
 
+// The window comes up whole in the middle of the screen, above the program's windows
+// (a topmost one too).
+void frmUpdater::showOverProgram()
+{
+    tolvex::centreOnScreen(*this, screen());
+    tolvex::stackOverProgram(*this);
+    show();
+}
+
 void frmUpdater::urlGet1_DownloadComplete(int)
 {
     Page = pageText(urlGet1->Bytes());
@@ -137,10 +146,8 @@ void frmUpdater::urlGet1_DownloadComplete(int)
     if (ErrCount == 0) {
         newer = CheckVersion();
         if (newer && !isVisible()) {
-            // A silent check that found a newer version comes up above the program's
-            // windows, a topmost one too.
-            tolvex::stackOverProgram(*this);
-            show();
+            // A silent check that found a newer version comes up now.
+            showOverProgram();
         }
     } else {
         ui->Status->setText(QStringLiteral("Error getting data - try again later"));

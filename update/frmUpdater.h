@@ -40,6 +40,8 @@ public:
     void WebSite_Click();
     void Logo_Click();
     void Exit_Click() { Form_Unload(); }
+    // Shows the loaded window centred, above every window of the program.
+    void showOverProgram();
 
     void CreateLogFile();
     void WriteLogLine(const QString &text);
