@@ -2,6 +2,7 @@
 #include "MonitorWindow.h"
 #include "LogFile.h"
 #include "ShutTypes.h"
+#include "StatusSetters.h"
 #include <QAction>
 #include <QPushButton>
 #include <QTime>
@@ -130,10 +131,10 @@ bool MonitorWindow::beginCountdownStep()
 void MonitorWindow::showButtonTips()
 {
     const QString title = productTitle();
-    ctl.Reset->setToolTip(QStringLiteral("Reset ") + title);
-    ctl.Exit->setToolTip(QStringLiteral("Exit ") + title);
-    ctl.About->setToolTip(QStringLiteral("About ") + title);
-    ctl.Config->setToolTip(QStringLiteral("Configure ") + title);
+    setToolTipIfChanged(ctl.Reset, QStringLiteral("Reset ") + title);
+    setToolTipIfChanged(ctl.Exit, QStringLiteral("Exit ") + title);
+    setToolTipIfChanged(ctl.About, QStringLiteral("About ") + title);
+    setToolTipIfChanged(ctl.Config, QStringLiteral("Configure ") + title);
     setWindowTitle(title); // also ends a test run's " - Test Mode"
 }
 
@@ -156,7 +157,7 @@ bool MonitorWindow::portErrorEndsProgram(int port, bool fullStop)
 void MonitorWindow::showResetNotCancel()
 {
     ctl.Reset->setText(QStringLiteral("&Reset"));
-    ctl.Reset->setToolTip(QStringLiteral("Reset ") + productTitle());
+    setToolTipIfChanged(ctl.Reset, QStringLiteral("Reset ") + productTitle());
     mPopUpReset->setVisible(true);
     mPopUpCancel->setVisible(false);
 }
