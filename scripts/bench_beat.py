@@ -152,7 +152,7 @@ class StandIn(threading.Thread):
     def run(self):
         while not self.stop:
             try:
-                data, ancillary, _, sender = self.sock.recvmsg(64, socket.CMSG_SPACE(16))
+                data, ancillary, _, _ = self.sock.recvmsg(64, socket.CMSG_SPACE(16))
             except socket.timeout:
                 continue
             if data != POLL:
@@ -196,11 +196,11 @@ def beat(args):
                                        "%ds" % (args.seconds + 10)], stdout=subprocess.DEVNULL,
                                       stderr=subprocess.DEVNULL)
             time.sleep(2)
-        with open("/proc/loadavg") as f:
-            load = f.read().split()[0]
         stand_in.recording = True
         time.sleep(args.seconds)
         stand_in.recording = False
+        with open("/proc/loadavg") as f:
+            load = f.read().split()[0]
         alive = master.poll() is None
     finally:
         stand_in.stop = True
@@ -217,7 +217,7 @@ def beat(args):
     deviations = [abs((b - a) - 0.5) * 1000 for a, b in zip(stamps, stamps[1:])]
     p50, p99, worst = percentile(deviations, 0.5), percentile(deviations, 0.99), max(deviations)
     print("%s, %s, %s: %d polls in %.0f s, %d intervals; deviation from 0.5 s: p50 %.3f ms, p99 %.3f ms, "
-          "max %.3f ms (load average %s at the start)%s"
+          "max %.3f ms (load average %s at the end)%s"
           % ("stress-ng --cpu %d" % args.stress if args.stress else "no load", args.display,
              "LogLevel %s" % args.log_level, len(stamps), stamps[-1] - stamps[0], len(deviations), p50, p99,
              worst, load, "" if alive else "; THE MASTER ENDED"))
@@ -319,6 +319,10 @@ def main():
     for exe in (MASTER_EXE, SLAVE_EXE):
         if not os.access(exe, os.X_OK):
             sys.exit("bench: %s is not built" % exe)
+    for wanted, tool, package in ((args.stress, "stress-ng", "stress-ng"), (args.display == "xvfb", "Xvfb", "xvfb"),
+                                  (args.idle, "ip", "iproute2")):
+        if wanted and not shutil.which(tool):
+            sys.exit("bench: %s is missing (apt-get install %s)" % (tool, package))
     ok = idle(args) if args.idle else beat(args)
     sys.exit(0 if ok else 1)
 
