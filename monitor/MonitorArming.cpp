@@ -97,8 +97,12 @@ void MonitorWindow::showLinkActivity()
 
 bool MonitorWindow::stopTimeReached() const
 {
+    // Without a stop time the clock is not read: the local time costs a look at the
+    // system's time zone file every time.
+    if (common().Stop_On != 2)
+        return false;
     const QTime now = svc.clock.now().time();
-    return common().Stop_On == 2 && double((now.hour() * 60 + now.minute()) * 60) == state().StopSeconds;
+    return double((now.hour() * 60 + now.minute()) * 60) == state().StopSeconds;
 }
 
 void MonitorWindow::finishRunStep()
