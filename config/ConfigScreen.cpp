@@ -108,11 +108,13 @@ void ConfigScreen::setUpScreen(std::initializer_list<QWidget *> panels)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
+    Timer1->setTimerType(Qt::PreciseTimer); // whole seconds, like the cycle that closes the screen
     connect(Timer1, &QTimer::timeout, this, &ConfigScreen::Timer1_Timer);
     Timer1->start();
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(2000);
+    Timer2->setTimerType(Qt::PreciseTimer);
     connect(Timer2, &QTimer::timeout, this, &ConfigScreen::Timer2_Timer);
 
     connect(c.ExitConfig, &QPushButton::clicked, this, &ConfigScreen::ExitConfig_Click);

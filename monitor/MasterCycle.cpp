@@ -3,6 +3,7 @@
 #include "MasterLink.h"
 #include "TolvexMMain.h"
 #include "ShutTypes.h"
+#include "StatusSetters.h"
 #include "VbColor.h"
 #include "ui_TolvexMMain.h"
 
@@ -10,6 +11,16 @@ using namespace tolvex;
 
 void TolvexMMain::tmrRefresh_Timer()
 {
+    // The host row's colour of this tick is shown once, when the tick ends (however).
+    struct TickScope {
+        TolvexMMain &m;
+        explicit TickScope(TolvexMMain &owner) : m(owner) { ++m.m_tickDepth; }
+        ~TickScope()
+        {
+            --m.m_tickDepth;
+            m.showHostCellColours();
+        }
+    } tick(*this);
     // Whatever waits on the rows is judged in the second it arrived in, even should the
     // sockets' own arrival events be late or lost.
     link->drainAll();
@@ -54,22 +65,23 @@ void TolvexMMain::RunTick()
     if (st.DelElapsed > st.DelLimit)
         st.DelElapsed = st.DelLimit;
 
-    if (st.NoComms == 0) {
-        ui->Counter->setText(QString());
-        colors::setForeColor(ui->Counter, colors::kDarkGreen);
-    } else {
-        ui->Counter->setText(QStringLiteral("No connections for the last ") + shortNumber(st.Count) + QStringLiteral("s"));
-        colors::setForeColor(ui->Counter, colors::kOrangeRed);
+    // The status line is worked out whole and then shown once: a steady second sets
+    // nothing on the window.
+    QString text;
+    quint32 colour = colors::kDarkGreen;
+    if (st.NoComms != 0) {
+        text = QStringLiteral("No connections for the last ") + shortNumber(st.Count) + QStringLiteral("s");
+        colour = colors::kOrangeRed;
     }
     if (cfg.Del_On == 2) {
-        QString text = ui->Counter->text();
         if (st.NoComms == 0)
             text += QStringLiteral(" - ");
         text += QStringLiteral(" - Delay Left: ") + QString::number(st.DelLimit - st.DelElapsed) + QStringLiteral("s");
-        ui->Counter->setText(text);
         if (st.DelElapsed > st.CommsLimit)
-            colors::setForeColor(ui->Counter, colors::kOrange);
+            colour = colors::kOrange;
     }
+    setTextIfChanged(ui->Counter, text);
+    colors::setForeColor(ui->Counter, colour);
 
     showLinkActivity();
     if (stopTimeReached())
@@ -81,6 +93,8 @@ void TolvexMMain::RunTick()
 
 void TolvexMMain::ShutdownTick()
 {
+    // The countdown may open a box: the host row shows its colour of this tick first.
+    showHostCellColours();
     if (!beginCountdownStep())
         return;
     const int timeout = countdownBoxTimeout();
@@ -101,8 +115,8 @@ void TolvexMMain::ShutdownTick()
         colors::setForeColor(ui->Counter, colors::kWhite);
         colors::setBackColor(ui->Counter, colors::kOrange);
         colors::setBold(ui->Counter, true);
-        ui->Counter->setText(QStringLiteral(" ") + shut::countdownText(cfg.ShutType, st.AppTitle)
-                             + QString::number(st.ShutLimit - st.Count) + QStringLiteral("s"));
+        setTextIfChanged(ui->Counter, QStringLiteral(" ") + shut::countdownText(cfg.ShutType, st.AppTitle)
+                                          + QString::number(st.ShutLimit - st.Count) + QStringLiteral("s"));
     }
     showCountdownControls();
     finishCountdownStep();

@@ -1,6 +1,7 @@
 // The master's side of the link: socket set-up, polls and the answers of the slaves.
 #include "MasterLink.h"
 #include "LinkDatagram.h"
+#include "StatusSetters.h"
 #include "TolvexMMain.h"
 #include "VbColor.h"
 #include <QLineEdit>
@@ -39,7 +40,10 @@ void InitComms(TolvexMMain &m)
     for (int i = 0; i <= 4; ++i) {
         colors::setForeColor(m.Type1[i], colors::kOrangeRed);
         m.Type1[i]->setText(QStringLiteral(" "));
-        colors::setForeColor(m.Comp[i], colors::kBlack);
+        if (i == 0)
+            m.colourHostCell(TolvexMMain::HostName, colors::kBlack);
+        else
+            colors::setForeColor(m.Comp[i], colors::kBlack);
         st.RemoteLetter[i].clear();
     }
     // Every row is released first, so that a moved base port never collides with a
@@ -71,10 +75,10 @@ void TolvexMMain::SendToRemotes()
             failed = true;
     }
     const quint32 colour = failed ? colors::kOrangeRed : colors::kDarkGreen;
-    Type1[0]->setText(failed ? QStringLiteral(" No Network") : QStringLiteral(" Network OK"));
+    setTextIfChanged(Type1[0], failed ? QStringLiteral(" No Network") : QStringLiteral(" Network OK"));
     colors::setForeColor(Type1[0], colour);
-    colors::setForeColor(Comp[0], colour);
-    colors::setForeColor(Shut1[0], colour);
+    colourHostCell(HostName, colour);
+    colourHostCell(HostLetter, colour);
     st.TxMessage = link::kPoll;
     st.NetworkOK = !failed;
 }

@@ -1,6 +1,7 @@
 // The master's status texts and its computer grid.
 #include "ConfigFile.h"
 #include "LogFile.h"
+#include "StatusSetters.h"
 #include "TolvexMMain.h"
 #include "VbColor.h"
 #include "ui_TolvexMMain.h"
@@ -29,10 +30,15 @@ QString ruleDescription(const TolvexMMain &m)
     return text;
 }
 
-void paintRow(TolvexMMain &m, int row, quint32 colour)
+void paintLinkCells(TolvexMMain &m, int row, quint32 colour)
 {
     colors::setForeColor(m.Type1[row], colour);
     colors::setForeColor(m.Comp[row], colour);
+}
+
+void paintRow(TolvexMMain &m, int row, quint32 colour)
+{
+    paintLinkCells(m, row, colour);
     colors::setForeColor(m.Shut1[row], colour);
 }
 
@@ -47,7 +53,7 @@ void ShowStatusText(TolvexMMain &m)
     Ui::TolvexMMain &ui = *m.ui;
 
     m.showButtonTips();
-    ui.Title->setText(ruleDescription(m));
+    setTextIfChanged(ui.Title, ruleDescription(m));
 
     if (st.ApplyStartMin && !st.NotConfigured
         && ((cfg.StartMin == 2 && !st.WindowToggled) || (cfg.StartMin == 1 && st.WindowToggled))) {
@@ -62,15 +68,16 @@ void ShowStatusText(TolvexMMain &m)
     }
 
     if (cfg.StartTime == 2)
-        ui.Counter->setText(QStringLiteral("Program Activation at ") + timeText(cfg.StartDelay));
+        setTextIfChanged(ui.Counter, QStringLiteral("Program Activation at ") + timeText(cfg.StartDelay));
     if (cfg.StartTime == 1 || st.TestMode)
-        ui.Counter->setText(QStringLiteral("Program Activation in ") + shortNumber(st.Count) + QStringLiteral("s"));
+        setTextIfChanged(ui.Counter,
+                         QStringLiteral("Program Activation in ") + shortNumber(st.Count) + QStringLiteral("s"));
 
     if (st.NotConfigured) {
         colors::setForeColor(ui.Title, colors::kOrange);
         colors::setBold(ui.Title, true);
-        ui.Title->setText(QStringLiteral("Click Configure To Set Up Tolvex"));
-        ui.Counter->clear();
+        setTextIfChanged(ui.Title, QStringLiteral("Click Configure To Set Up Tolvex"));
+        setTextIfChanged(ui.Counter, QString());
         ui.Reset->setEnabled(false);
         ui.TestS->setEnabled(false);
     }
@@ -85,21 +92,22 @@ void RefreshComputerList(TolvexMMain &m)
     const MasterConfig &cfg = m.cfg;
     st.CommsSummary.clear();
 
-    m.Comp[0]->setText(QStringLiteral(" ") + cfg.CName[0]);
-    colors::setForeColor(m.Comp[0], colors::kBlack);
-    m.Shut1[0]->setText(st.ActionName == QLatin1String("Standby") ? QStringLiteral("B") : st.ActionName.left(1));
-    colors::setForeColor(m.Shut1[0], colors::kBlack);
+    setTextIfChanged(m.Comp[0], QStringLiteral(" ") + cfg.CName[0]);
+    m.colourHostCell(TolvexMMain::HostName, colors::kBlack);
+    setTextIfChanged(m.Shut1[0],
+                     st.ActionName == QLatin1String("Standby") ? QStringLiteral("B") : st.ActionName.left(1));
+    m.colourHostCell(TolvexMMain::HostLetter, colors::kBlack);
 
     static const QString none = QStringLiteral(" ---");
     for (int i = 1; i <= 4; ++i) {
         if (!cfg.CName[i].isEmpty()) {
-            m.Comp[i]->setText(QStringLiteral(" ") + cfg.CName[i]);
+            setTextIfChanged(m.Comp[i], QStringLiteral(" ") + cfg.CName[i]);
         } else if (!cfg.IPAdd[i].isEmpty()) {
-            m.Comp[i]->setText(QStringLiteral(" ") + cfg.IPAdd[i]);
+            setTextIfChanged(m.Comp[i], QStringLiteral(" ") + cfg.IPAdd[i]);
         } else {
-            m.Comp[i]->setText(none);
-            m.Type1[i]->setText(none);
-            m.Shut1[i]->setText(none);
+            setTextIfChanged(m.Comp[i], none);
+            setTextIfChanged(m.Type1[i], none);
+            setTextIfChanged(m.Shut1[i], none);
         }
         if (m.Comp[i]->text() == none) {
             paintRow(m, i, colors::kBlack);
@@ -107,24 +115,27 @@ void RefreshComputerList(TolvexMMain &m)
         }
         if (st.RunState <= 0)
             continue;
+        // The name and state cells take the colour of the link's state; the letter cell
+        // gets its colour once, from the letter, right after (the state's colour would
+        // only be replaced there).
         switch (st.CommsState[i]) {
         case 0:
-            m.Type1[i]->setText(QStringLiteral(" Not Connected"));
-            paintRow(m, i, colors::kOrangeRed);
+            setTextIfChanged(m.Type1[i], QStringLiteral(" Not Connected"));
+            paintLinkCells(m, i, colors::kOrangeRed);
             break;
         case 1:
-            m.Type1[i]->setText(QStringLiteral(" Data Error"));
-            paintRow(m, i, colors::kOrangeRed);
+            setTextIfChanged(m.Type1[i], QStringLiteral(" Data Error"));
+            paintLinkCells(m, i, colors::kOrangeRed);
             break;
         case 2:
-            m.Type1[i]->setText(QStringLiteral(" Connected"));
-            paintRow(m, i, colors::kDarkGreen);
+            setTextIfChanged(m.Type1[i], QStringLiteral(" Connected"));
+            paintLinkCells(m, i, colors::kDarkGreen);
             break;
         default:
             break;
         }
         if (m.Shut1[i]->text() != none)
-            m.Shut1[i]->setText(st.RemoteLetter[i]);
+            setTextIfChanged(m.Shut1[i], st.RemoteLetter[i]);
         colors::setForeColor(m.Shut1[i], st.RemoteLetter[i].endsWith(QLatin1String("**")) ? colors::kOrangeRed
                                                                                         : colors::kDarkGreen);
     }
@@ -145,3 +156,24 @@ bool WriteLogLine(TolvexMMain &m, const QString &event, const QString &detail, m
 }
 
 } // namespace mdInit
+
+void TolvexMMain::colourHostCell(HostCell cell, quint32 colour)
+{
+    if (m_tickDepth > 0) {
+        m_hostColour[cell] = colour;
+        m_hostColourPending[cell] = true;
+        return;
+    }
+    m_hostColourPending[cell] = false;
+    colors::setForeColor(cell == HostName ? Comp[0] : Shut1[0], colour);
+}
+
+void TolvexMMain::showHostCellColours()
+{
+    for (HostCell cell : {HostName, HostLetter}) {
+        if (!m_hostColourPending[cell])
+            continue;
+        m_hostColourPending[cell] = false;
+        colors::setForeColor(cell == HostName ? Comp[0] : Shut1[0], m_hostColour[cell]);
+    }
+}

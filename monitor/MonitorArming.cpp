@@ -2,6 +2,7 @@
 #include "MonitorWindow.h"
 #include "LogFile.h"
 #include "ShutTypes.h"
+#include "StatusSetters.h"
 #include <QAction>
 #include <QPushButton>
 #include <QTime>
@@ -96,8 +97,12 @@ void MonitorWindow::showLinkActivity()
 
 bool MonitorWindow::stopTimeReached() const
 {
+    // Without a stop time the clock is not read: the local time costs a look at the
+    // system's time zone file every time.
+    if (common().Stop_On != 2)
+        return false;
     const QTime now = svc.clock.now().time();
-    return common().Stop_On == 2 && double((now.hour() * 60 + now.minute()) * 60) == state().StopSeconds;
+    return double((now.hour() * 60 + now.minute()) * 60) == state().StopSeconds;
 }
 
 void MonitorWindow::finishRunStep()
@@ -130,10 +135,10 @@ bool MonitorWindow::beginCountdownStep()
 void MonitorWindow::showButtonTips()
 {
     const QString title = productTitle();
-    ctl.Reset->setToolTip(QStringLiteral("Reset ") + title);
-    ctl.Exit->setToolTip(QStringLiteral("Exit ") + title);
-    ctl.About->setToolTip(QStringLiteral("About ") + title);
-    ctl.Config->setToolTip(QStringLiteral("Configure ") + title);
+    setToolTipIfChanged(ctl.Reset, QStringLiteral("Reset ") + title);
+    setToolTipIfChanged(ctl.Exit, QStringLiteral("Exit ") + title);
+    setToolTipIfChanged(ctl.About, QStringLiteral("About ") + title);
+    setToolTipIfChanged(ctl.Config, QStringLiteral("Configure ") + title);
     setWindowTitle(title); // also ends a test run's " - Test Mode"
 }
 
@@ -156,7 +161,7 @@ bool MonitorWindow::portErrorEndsProgram(int port, bool fullStop)
 void MonitorWindow::showResetNotCancel()
 {
     ctl.Reset->setText(QStringLiteral("&Reset"));
-    ctl.Reset->setToolTip(QStringLiteral("Reset ") + productTitle());
+    setToolTipIfChanged(ctl.Reset, QStringLiteral("Reset ") + productTitle());
     mPopUpReset->setVisible(true);
     mPopUpCancel->setVisible(false);
 }

@@ -23,6 +23,10 @@ MonitorWindow::MonitorWindow(ProgramServices services, QString cmdLine, Options 
     tmrRefresh = new QTimer(this);
     tmrRefresh->setObjectName(QStringLiteral("tmrRefresh"));
     tmrRefresh->setInterval(m_identity.timerMs);
+    // The polls and the one-second cycle keep their beat to the millisecond: a coarse
+    // timer may move each time-out by 5% of its interval, which eats into the margin
+    // the master and the slaves allow each other.
+    tmrRefresh->setTimerType(Qt::PreciseTimer);
     connect(tmrRefresh, &QTimer::timeout, this, [this] { tmrRefresh_Timer(); });
     m_windowIcon = roundPicture(QColor(0x80, 0x80, 0x80));
     setWindowIcon(m_windowIcon);

@@ -3,6 +3,7 @@
 #include "FatalChecks.h"
 #include "MasterLink.h"
 #include "Priorities.h"
+#include "StatusSetters.h"
 #include "UpdateQuery.h"
 #include "UpdateWindowHost.h"
 #include "ui_TolvexMMain.h"
@@ -36,7 +37,7 @@ bool TolvexMMain::writeLog(const QString &event, const QString &detail, mdInit::
 
 void TolvexMMain::setCounterText(const QString &text)
 {
-    ui->Counter->setText(text);
+    setTextIfChanged(ui->Counter, text);
 }
 
 void TolvexMMain::closeLink()

@@ -38,6 +38,16 @@ public:
     void CheckUpdateSchedule();
     void applyConfiguration() override;
 
+    // The colour of the host row's name and letter cells, Comp(0) and Shut1(0). The
+    // grid's refresh at the start of a cycle colours them black and the poll at the end
+    // of the same tick colours them again by the network's state; shown as written, a
+    // steady second would repaint them for nothing. So inside a tick the colour is only
+    // noted, and shown when the tick ends or before its countdown step (which may open
+    // a box); outside a tick it is shown at once. The last colour written wins either way.
+    enum HostCell { HostName, HostLetter };
+    void colourHostCell(HostCell cell, quint32 colour);
+    void showHostCellColours();
+
     tolvex::MasterConfig cfg;
     tolvex::MasterState st;
 
@@ -50,6 +60,11 @@ public:
 protected:
     void closeLink() override;
     tolvex::ConfigScreen *createConfigScreen() override;
+
+private:
+    int m_tickDepth = 0; // ticks under way (a box opened in a tick lets the next one run)
+    std::array<quint32, 2> m_hostColour{};
+    std::array<bool, 2> m_hostColourPending{};
 };
 
 namespace mdInit {

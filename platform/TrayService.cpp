@@ -31,15 +31,18 @@ QtTrayService::~QtTrayService()
 
 void QtTrayService::add(const QIcon &icon, const QString &tip)
 {
-    m_icon->setIcon(icon);
-    m_icon->setToolTip(tip);
+    modify(icon, tip);
     m_icon->show();
 }
 
+// The monitoring cycle sets the picture of the second every second; the notification
+// area is only told of a picture or tip that differs from the one it shows.
 void QtTrayService::modify(const QIcon &icon, const QString &tip)
 {
-    m_icon->setIcon(icon);
-    m_icon->setToolTip(tip);
+    if (m_icon->icon().cacheKey() != icon.cacheKey())
+        m_icon->setIcon(icon);
+    if (m_icon->toolTip() != tip)
+        m_icon->setToolTip(tip);
 }
 
 void QtTrayService::remove()

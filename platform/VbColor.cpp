@@ -1,6 +1,8 @@
 #include "VbColor.h"
 #include <QApplication>
 #include <QPalette>
+#include <QVariant>
+#include <initializer_list>
 
 namespace tolvex::colors {
 
@@ -15,10 +17,33 @@ QColor toQColor(quint32 bbggrr)
     return QColor(int(bbggrr & 0xFF), int((bbggrr >> 8) & 0xFF), int((bbggrr >> 16) & 0xFF));
 }
 
+namespace {
+
+// True when `w` was given `bbggrr` under `property` and its palette still shows it in
+// every one of `roles`: setting it again would change nothing on the screen.
+bool alreadyShows(const QWidget *w, const char *property, quint32 bbggrr, const QColor &c,
+                  std::initializer_list<QPalette::ColorRole> roles)
+{
+    const QPalette &p = w->palette();
+    for (QPalette::ColorRole role : roles) {
+        if (p.color(role) != c)
+            return false;
+    }
+    const QVariant set = w->property(property);
+    return set.isValid() && set.toUInt() == bbggrr;
+}
+
+} // namespace
+
+// Setting a palette, even an equal one, costs a comparison of every brush and sends
+// change events; the status lines set the same colours every second, so an unchanged
+// colour is left alone.
 void setForeColor(QWidget *w, quint32 bbggrr)
 {
-    QPalette p = w->palette();
     const QColor c = toQColor(bbggrr);
+    if (alreadyShows(w, "foreColor", bbggrr, c, {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}))
+        return;
+    QPalette p = w->palette();
     p.setColor(QPalette::WindowText, c);
     p.setColor(QPalette::Text, c);
     p.setColor(QPalette::ButtonText, c);
@@ -28,8 +53,10 @@ void setForeColor(QWidget *w, quint32 bbggrr)
 
 void setBackColor(QWidget *w, quint32 bbggrr)
 {
-    QPalette p = w->palette();
     const QColor c = toQColor(bbggrr);
+    if (w->autoFillBackground() && alreadyShows(w, "backColor", bbggrr, c, {QPalette::Window, QPalette::Base}))
+        return;
+    QPalette p = w->palette();
     p.setColor(QPalette::Window, c);
     p.setColor(QPalette::Base, c);
     w->setPalette(p);

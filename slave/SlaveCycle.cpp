@@ -1,6 +1,7 @@
 // The slave's monitoring cycle: the one-second timer and the three state steps.
 #include "LogFile.h"
 #include "ShutTypes.h"
+#include "StatusSetters.h"
 #include "TolvexSMain.h"
 #include "UdpEndpoint.h"
 #include "VbColor.h"
@@ -50,10 +51,11 @@ void TolvexSMain::RunTick()
         st.Count = 0;
 
     if (st.NoComms == 0) {
-        ui->Counter->setText(QStringLiteral("Connected"));
+        setTextIfChanged(ui->Counter, QStringLiteral("Connected"));
         colors::setForeColor(ui->Counter, colors::kGreen);
     } else {
-        ui->Counter->setText(QStringLiteral("Not connected for the last ") + shortNumber(st.Count) + QStringLiteral("s"));
+        setTextIfChanged(ui->Counter,
+                         QStringLiteral("Not connected for the last ") + shortNumber(st.Count) + QStringLiteral("s"));
         colors::setForeColor(ui->Counter, colors::kOrange);
     }
 
@@ -68,7 +70,7 @@ void TolvexSMain::ShutdownTick()
 {
     if (!beginCountdownStep())
         return;
-    ui->CPULoad->clear();
+    setTextIfChanged(ui->CPULoad, QString());
     const int timeout = countdownBoxTimeout();
     if (st.TestMode) {
         // A test run shows its box in its first countdown step and is re-armed
@@ -92,9 +94,9 @@ void TolvexSMain::ShutdownTick()
             colors::setBackColor(w, colors::kOrange);
         }
         colors::setBold(ui->Counter, true);
-        ui->Counter->setText(shut::countdownText(cfg.ShutType, QStringLiteral("Tolvex Slave"))
-                             + QString::number(st.ShutLimit - st.Count) + QStringLiteral("s"));
-        ui->CPULoad->clear();
+        setTextIfChanged(ui->Counter, shut::countdownText(cfg.ShutType, QStringLiteral("Tolvex Slave"))
+                                          + QString::number(st.ShutLimit - st.Count) + QStringLiteral("s"));
+        setTextIfChanged(ui->CPULoad, QString());
     }
     showCountdownControls();
     finishCountdownStep();

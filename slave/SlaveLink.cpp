@@ -1,5 +1,6 @@
 // The slave's side of the link: the master's datagrams, its commands and the answers.
 #include "LinkDatagram.h"
+#include "StatusSetters.h"
 #include "TolvexSMain.h"
 #include "UdpEndpoint.h"
 #include "VbColor.h"
@@ -55,7 +56,7 @@ void TolvexSMain::markLinkError()
         return;
     st.LinkStatus = QStringLiteral("Error");
     colors::setForeColor(ui->Counter, colors::kOrange);
-    ui->Counter->setText(QStringLiteral("Connection Error"));
+    setTextIfChanged(ui->Counter, QStringLiteral("Connection Error"));
     st.NoComms = 1;
 }
 

@@ -2,6 +2,7 @@
 #include "ConfigFile.h"
 #include "LinkDatagram.h"
 #include "LogFile.h"
+#include "StatusSetters.h"
 #include "TolvexSMain.h"
 #include "VbColor.h"
 #include "ui_TolvexSMain.h"
@@ -36,12 +37,13 @@ void ShowStatusText(TolvexSMain &m)
     Ui::TolvexSMain &ui = *m.ui;
 
     m.showButtonTips();
-    ui.Title->setText(ruleDescription(m));
+    setTextIfChanged(ui.Title, ruleDescription(m));
 
     if (cfg.StartTime == 2)
-        ui.Counter->setText(QStringLiteral("Program Activation at ") + timeText(cfg.StartDelay));
+        setTextIfChanged(ui.Counter, QStringLiteral("Program Activation at ") + timeText(cfg.StartDelay));
     if (cfg.StartTime == 1 || st.TestMode)
-        ui.Counter->setText(QStringLiteral("Program Activation in ") + shortNumber(st.Count) + QStringLiteral("s"));
+        setTextIfChanged(ui.Counter,
+                         QStringLiteral("Program Activation in ") + shortNumber(st.Count) + QStringLiteral("s"));
 
     if (cfg.RunOnTop == 1 && (m.windowFlags() & Qt::WindowStaysOnTopHint)) {
         m.setWindowFlag(Qt::WindowStaysOnTopHint, false);
@@ -56,10 +58,10 @@ void ShowStatusText(TolvexSMain &m)
     st.ApplyStartMin = true;
 
     if (st.NotConfigured) {
-        ui.Counter->clear();
+        setTextIfChanged(ui.Counter, QString());
         colors::setForeColor(ui.Title, colors::kOrange);
         colors::setBold(ui.Title, true);
-        ui.Title->setText(QStringLiteral("Click Configure To Set Up Tolvex Slave"));
+        setTextIfChanged(ui.Title, QStringLiteral("Click Configure To Set Up Tolvex Slave"));
     }
     if (cfg.LogLevel >= 2 && !st.NotConfigured)
         WriteLogLine(m, QStringLiteral("Start"), QStringLiteral("Initialise"));

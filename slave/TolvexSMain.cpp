@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "FatalChecks.h"
 #include "Priorities.h"
+#include "StatusSetters.h"
 #include "UdpEndpoint.h"
 #include "ui_TolvexSMain.h"
 #include <QAction>
@@ -31,7 +32,7 @@ bool TolvexSMain::writeLog(const QString &event, const QString &detail, mdInit::
 
 void TolvexSMain::setCounterText(const QString &text)
 {
-    ui->Counter->setText(text);
+    setTextIfChanged(ui->Counter, text);
 }
 
 void TolvexSMain::closeLink()

@@ -106,6 +106,15 @@ void MasterLinkTest::session()
     QCOMPARE(m.Type1[0]->text(), QStringLiteral(" Network OK"));
     QVERIFY(l.log().contains(QStringLiteral(", Comms: 2, 2, 0, 0")));
 
+    // A steady second sets nothing on the window: nothing is painted again.
+    QVERIFY(l.networkSecond());
+    EventCounter paints(QEvent::Paint);
+    m.installEventFilter(&paints);
+    for (QWidget *w : m.findChildren<QWidget *>())
+        w->installEventFilter(&paints);
+    QVERIFY(l.networkSecond() && l.networkSecond());
+    QCOMPARE(paints.count, 0);
+
     QTest::qWait(40); // the poll of the extra tick
     l.slave1.received.clear();
     m.Reset_Click();

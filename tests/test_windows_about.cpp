@@ -265,6 +265,10 @@ void WindowsAboutTest::bothDialogsOpen()
     w.About_Click();
     w.Config_Click();
     ConfigScreen *screen = w.configScreen();
+    // The timers that pace the run and close the dialogs keep to the millisecond: a
+    // coarse one may move each time-out by 5% of its interval.
+    for (const QTimer *timer : {w.tmrRefresh, w.aboutBox()->Timer1, screen->Timer1, screen->Timer2})
+        QCOMPARE(timer->timerType(), Qt::PreciseTimer);
     screen->Timer1->stop();
     const int count = w.state().Count;
     screen->close();

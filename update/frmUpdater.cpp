@@ -33,6 +33,7 @@ frmUpdater::frmUpdater(UpdaterHost &host, QWidget *parent, Options options)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kTickMs);
+    Timer1->setTimerType(Qt::PreciseTimer);
 
     connect(Timer1, &QTimer::timeout, this, &frmUpdater::Timer1_Timer);
     connect(urlGet1, &urlGet::DownloadComplete, this, &frmUpdater::urlGet1_DownloadComplete);

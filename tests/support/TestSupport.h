@@ -70,6 +70,19 @@ private:
     bool m_inForce = false;
 };
 
+// Counts the events of one type that reach the objects it watches (installEventFilter).
+struct EventCounter : QObject {
+    explicit EventCounter(QEvent::Type counted) : type(counted) {}
+    QEvent::Type type;
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == type)
+            ++count;
+        return false;
+    }
+};
+
 // Counts the times the widgets it watches are shown (installEventFilter).
 struct ShowCounter : QObject {
     int shows = 0;
