@@ -17,7 +17,6 @@ poll was answered in that time.
 """
 import argparse
 import os
-import re
 import shutil
 import socket
 import struct
@@ -26,23 +25,16 @@ import sys
 import threading
 import time
 
+from bench_common import cpu_seconds, set_keys
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, "build")
 MASTER_EXE = os.path.join(BUILD, "monitor", "TolvexMu")
 SLAVE_EXE = os.path.join(BUILD, "slave", "TolvexSu")
-TICKS = os.sysconf("SC_CLK_TCK")
 SO_TIMESTAMPNS = getattr(socket, "SO_TIMESTAMPNS", 35)  # also the control message's type
 POLL = b"<LOA100>"
 ANSWER = b"<LOP100>"  # a slave in Run whose action is "Power Off"
 
-
-def set_keys(path, keys):
-    text = open(path, newline="").read()
-    for key, value in keys.items():
-        text, n = re.subn(r"(?m)^%s=.*?\r$" % re.escape(key), "%s=%s\r" % (key, value), text)
-        if n != 1:
-            sys.exit("bench: no key %s in %s" % (key, path))
-    open(path, "w", newline="").write(text)
 
 
 def install(folder, side, keys):
@@ -56,10 +48,6 @@ def errors_file(folder):
     """Where a program's standard error goes: stderr.txt in its folder."""
     return open(os.path.join(folder, "stderr.txt"), "wb")
 
-
-def cpu_seconds(pid):
-    fields = open("/proc/%d/stat" % pid).read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / TICKS
 
 
 def run_ns(pid):

@@ -19,6 +19,8 @@ import sys
 import threading
 import time
 
+from bench_common import cpu_seconds, set_keys
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, "build")
 TOOL = os.path.join(BUILD, "tests", "tools", "tolvex_linkload")
@@ -28,16 +30,7 @@ SLAVE_EXE = os.path.join(BUILD, "slave", "TolvexSu")
 # Ports: the master polls the relay (A), the relay passes the polls on to the slave; the
 # slave answers to the relay (B), which passes the answers on to the master's row 1.
 RELAY_A, MASTER_ROW, SLAVE_RX, RELAY_B = 20000, 20001, 20010, 20011
-TICKS = os.sysconf("SC_CLK_TCK")
 
-
-def set_keys(path, keys):
-    text = open(path, newline="").read()
-    for key, value in keys.items():
-        text, n = re.subn(r"(?m)^%s=.*?\r$" % re.escape(key), "%s=%s\r" % (key, value), text)
-        if n != 1:
-            sys.exit("bench: no key %s in %s" % (key, path))
-    open(path, "w", newline="").write(text)
 
 
 def install(folder):
@@ -77,10 +70,6 @@ class LogWatch(threading.Thread):
                 self.lines += [(t, p.decode("latin-1")) for p in parts]
             time.sleep(0.002)
 
-
-def cpu_seconds(pid):
-    fields = open("/proc/%d/stat" % pid).read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / TICKS
 
 
 def udp_drops(port):
