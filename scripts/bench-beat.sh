@@ -7,11 +7,4 @@
 #   scripts/bench-beat.sh --idle 600 --display xvfb    idle CPU of a master and 4 slaves
 # Options: --seconds S, --stress N, --display offscreen|xvfb, --log-level 1-3,
 # --idle S (root only), --settle S, --p99 MS and --max MS (the limits of a pass).
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/build.sh" >/dev/null
-if [ "$(id -u)" = 0 ] && [ -z "${TOLVEX_BENCH_NETNS:-}" ] && command -v unshare >/dev/null; then
-  exec unshare -n env TOLVEX_BENCH_NETNS=1 bash -c 'ip link set lo up && exec python3 "$0" "$@"' \
-    "$root/scripts/bench_beat.py" "$@"
-fi
-exec python3 "$root/scripts/bench_beat.py" "$@"
+exec "$(dirname "$0")/bench-in-netns.sh" bench_beat.py "$@"

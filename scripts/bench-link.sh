@@ -8,11 +8,4 @@
 #   scripts/bench-link.sh --target slave --kind polls --rate 0 --seconds 2 --bursts 50
 # Options: --target master|slave, --kind random|wrong|mixed|polls, --rate N (0: as fast
 # as possible), --seconds S, --runs N, --bursts N (one pair of programs, N floods).
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/build.sh" >/dev/null
-if [ "$(id -u)" = 0 ] && [ -z "${TOLVEX_BENCH_NETNS:-}" ] && command -v unshare >/dev/null; then
-  exec unshare -n env TOLVEX_BENCH_NETNS=1 bash -c 'ip link set lo up && exec python3 "$0" "$@"' \
-    "$root/scripts/bench_link.py" "$@"
-fi
-exec python3 "$root/scripts/bench_link.py" "$@"
+exec "$(dirname "$0")/bench-in-netns.sh" bench_link.py "$@"
